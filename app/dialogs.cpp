@@ -1,6 +1,6 @@
 #include "app/dialogs.h"
 
-#include <QtGlobal>
+#include <QStringList>
 
 namespace {
 TDialogs* gDialogs = nullptr;
@@ -22,4 +22,11 @@ QString ErrorBoxText(const QString& message) {
 
 void ShowModalMessage(const QString& text) {
     Dialogs().ShowModalMessage(text);
+}
+
+QString QtFileFilter(const QString& filter) {
+    const QStringList parts = filter.split('|');
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2) entries << parts[i] + " (" + parts[i + 1] + ")";
+    return entries.isEmpty() ? filter : entries.join(";;");
 }

@@ -30,3 +30,6 @@ void SetDialogs(TDialogs* dialogs);
 QString ErrorBoxText(const QString& message);
 
 void ShowModalMessage(const QString& text);
+
+// "烧录文件|*.bin" -> "烧录文件 (*.bin)"; a lone pattern stays as it is.
+QString QtFileFilter(const QString& filter);

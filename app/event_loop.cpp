@@ -23,3 +23,7 @@ quint32 GetTickCount() {
     clock.start();
     return quint32(clock.msecsSinceReference());
 }
+
+bool TickWaitOver(quint32 start, quint32 now, qint32 ms) {
+    return qint32(now - start) >= ms || qint32(now) < qint32(start);
+}

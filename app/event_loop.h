@@ -13,3 +13,8 @@ void PumpMessagesOrWait(int maxWaitMs);
 
 // Milliseconds since system start, 32 bits, wrapping.
 quint32 GetTickCount();
+
+// Whether a wait of `ms` begun at tick `start` is over at tick `now`: the 32-bit difference
+// read as signed reaches `ms`, or the count has passed 2^31 since the start (that one wait
+// ends early).
+bool TickWaitOver(quint32 start, quint32 now, qint32 ms);

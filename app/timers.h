@@ -29,6 +29,3 @@ private:
     int mRepeatCount = 0;
     int mEventCount = 0;
 };
-
-// The plain timer: the system only ever disables it, so it needs nothing more.
-using TTimer = TCnTimer;

@@ -18,9 +18,8 @@ TRecorder::~TRecorder() {
 
 std::optional<QString> TRecorder::RunOpenDialog(const TOpenDialogSettings& settings) {
     OpenDialogs.append(settings);
-    if (OpenAnswers.empty()) return std::nullopt;
-    auto answer = OpenAnswers.front();
-    OpenAnswers.pop_front();
+    const QString answer = OpenAnswers.isEmpty() ? QString() : OpenAnswers.takeFirst();
+    if (answer.isEmpty()) return std::nullopt;
     return answer;
 }
 

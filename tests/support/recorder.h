@@ -3,7 +3,6 @@
 #pragma once
 
 #include <QStringList>
-#include <deque>
 
 #include "app/dialogs.h"
 
@@ -22,5 +21,5 @@ public:
     QStringList Messages;
     QStringList Errors;
     QList<TOpenDialogSettings> OpenDialogs;  // the settings of every dialog shown
-    std::deque<std::optional<QString>> OpenAnswers;  // nullopt: the operator cancels
+    QStringList OpenAnswers;  // the next answers; an empty one: the operator cancels
 };

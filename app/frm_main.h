@@ -1,0 +1,194 @@
+// The one window: it owns every control, the serial port, the timers and all run-time
+// state, and hosts every handler. Its member functions are defined in the file of the
+// subsystem they belong to (app/, link/, burn/).
+#pragma once
+
+#include <QWidget>
+
+#include "app/dialogs.h"
+#include "app/timers.h"
+#include "link/capture.h"
+#include "link/com_port.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QTabWidget;
+class QToolButton;
+class TComComboBox;
+class THexView;
+class TRzProgressBar;
+
+// Program-wide variables beside the window.
+extern qint32 BurnCount;
+extern quint32 BlockAddress;
+extern bool PaceElapsed;
+extern bool BurnTimedOut;
+
+class TFrmMain : public QWidget {
+public:
+    TFrmMain();
+    ~TFrmMain() override;
+
+    // --- State record, in its declared order ---
+    bool StopRequested = false;
+    bool BurnStopRequested = false;
+    bool ShakeOk = false;
+    bool BurnOk = false;
+    qint32 RxCount = 0;
+    qint32 TxCount = 0;
+    quint32 BlockSum = 0;
+    bool SendOk = false;
+    TRxCaptureBuffer RxCapture{};
+    qint32 RxCaptureLen = 0;
+
+    // --- Non-visual components ---
+    TComPort* ComPort;
+    TCnTimer* tmr1;
+    TCnTimer* tmr2;
+    TOpenDialogSettings OpenDialog1;
+    QList<QPixmap> ImageList1;
+
+    // --- Controls ---
+    QTabWidget* RzPageControl1;
+    QWidget* TabSheet2;
+    QWidget* TabSheet3;
+    QTabWidget* RzPageControl4;
+    QWidget* TabSheet1;
+    QGroupBox* GroupBox1;
+    QLabel* Label3;
+    TComComboBox* ComComboBox1;
+    TComComboBox* ComComboBox2;
+    TComComboBox* ComComboBox3;
+    TComComboBox* ComComboBox4;
+    TComComboBox* ComComboBox5;
+    TComComboBox* ComComboBox6;
+    QLabel* ComLed1;
+    QLabel* ComLed2;
+    QLabel* ComLed3;
+    QPushButton* btnSwitch;
+    QPushButton* Button9;
+    QPushButton* Button2;
+    QCheckBox* CB_InfoOut;
+
+    QTabWidget* RzPageControl3;
+    QWidget* TabSheet7;
+    QPushButton* cxBtn_OpenFirmWare;
+    QPushButton* cxBtn_UpdateFirmWare;
+    QPushButton* cxBtn_ResetCounter;
+    TRzProgressBar* RzProgressBar;
+    QPushButton* cxTextEdit_FlowNo;
+    QPlainTextEdit* RzMemo3;
+    QPushButton* cxButton1;
+
+    QWidget* TabSheet5;
+    QLabel* CnAAText1;
+
+    QWidget* TabSheet4;
+    QPushButton* cxButton_BurnShake;
+    QPushButton* cxButton_BurnFile;
+    QPushButton* cxButton_BurnAll;
+    QPushButton* cxButton_Stop;
+    QLineEdit* edSendFile;
+    QLineEdit* cxTextEdit_No;
+    QPlainTextEdit* RzMemo1;
+    QPlainTextEdit* RzMemo2;
+    QPushButton* cxButton_ClearSingle;
+    QPushButton* cxButton_ClearAll;
+
+    QWidget* TabSheet6;
+    THexView* MPHexEditorEx1;
+
+    QWidget* TabSheet8;
+    QPlainTextEdit* Memo1;
+    QCheckBox* cbsendHex;
+    QPushButton* btnSend;
+    QPushButton* Button1;
+    QLabel* Panel3;
+
+    QWidget* Panel2;
+    QToolButton* SpeedButton1;
+    QLineEdit* edStatus;
+    QLineEdit* edRx;
+    QLineEdit* edTx;
+    QPushButton* Button5;
+    QPushButton* Btn_Clear;
+
+    // --- Start-up and main window ---
+    void FormCreate(QObject* Sender);
+    void FormShow(QObject* Sender);
+    void FormResize(QObject* Sender);
+    void FormClose(QObject* Sender);
+    void SpeedButton1Click(QObject* Sender);
+    void Button5Click(QObject* Sender);
+    void ShowRxCount();
+    void ShowTxCount();
+    bool StaysOnTop() const;
+
+    // --- Link control ---
+    void DiscoverPorts();
+    void Button9Click(QObject* Sender);
+    void btnSwitchClick(QObject* Sender);
+    void ComPortAfterOpen(QObject* Sender);
+    void ComPortAfterClose(QObject* Sender);
+    void ShowPortStatus();
+    void ComComboBox1Change(QObject* Sender);
+    void Button2Click(QObject* Sender);
+
+    // --- Receive path ---
+    void ComPortRxChar(QObject* Sender, int Count);
+    void Btn_ClearClick(QObject* Sender);
+
+    // --- Send path ---
+    void SendString(const QByteArray& bytes);
+    bool SendMemo();
+    void btnSendClick(QObject* Sender);
+    void Button1Click(QObject* Sender);
+
+    // --- Burn frames ---
+    void SendFrame(const QByteArray& header, quint32 address, const QByteArray& payload);
+    void SendStopFrame();
+
+    // --- Handshake ---
+    void cxButton_BurnShakeClick(QObject* Sender);
+    void WaitMs(qint32 ms);
+
+    // --- File burn ---
+    void cxButton_BurnFileClick(QObject* Sender);
+    void BurnImage(const QString& fileName, TRzProgressBar* bar);
+    void tmr1Timer(QObject* Sender);
+    void tmr2Timer(QObject* Sender);
+
+    // --- Production loop and firmware update page ---
+    void cxBtn_UpdateFirmWareClick(QObject* Sender);
+    void cxButton_BurnAllClick(QObject* Sender);
+    void cxButton_StopClick(QObject* Sender);
+    void cxBtn_OpenFirmWareClick(QObject* Sender);
+    void edSendFileButtonClick(QObject* Sender);
+    void cxBtn_ResetCounterClick(QObject* Sender);
+    void cxButton1Click(QObject* Sender);
+    void cxButton_ClearSingleClick(QObject* Sender);
+    void cxButton_ClearAllClick(QObject* Sender);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void RestoreSettings();
+    void CreateControls();
+    void CreateLinkColumn();
+    void CreateFirmwarePage();
+    void CreateHiddenPages();
+    void CreateStatusBar();
+    void BindHandlers();
+    void RestartTimer(TCnTimer* timer, bool& flag);
+
+    bool mShown = false;
+};
+
+extern TFrmMain* FrmMain;
