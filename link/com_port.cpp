@@ -69,6 +69,22 @@ QSerialPort::Parity ToQt(TParityBits parity) {
 
 TComPort::TComPort(QObject* parent) : QObject(parent) {
     QObject::connect(&mPort, &QSerialPort::readyRead, this, [this] { QueueRxEvent(); });
+    // A device that went away (unplugged, or the other end of a pseudo-terminal closed)
+    // makes every read fail at once; left open, the port would spin a core on it.
+    QObject::connect(&mPort, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) {
+        if ((e == QSerialPort::ResourceError || e == QSerialPort::ReadError) && !mLostQueued) {
+            mLostQueued = true;
+            QMetaObject::invokeMethod(this, [this] { DeviceLost(); }, Qt::QueuedConnection);
+        }
+    });
+}
+
+void TComPort::DeviceLost() {
+    mLostQueued = false;
+    if (!Connected()) return;
+    mEventsOn = false;
+    mPort.close();
+    if (OnAfterClose) OnAfterClose();
 }
 
 TComPort::~TComPort() {

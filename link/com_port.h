@@ -67,10 +67,12 @@ private:
     void RequireOpen() const;
     void QueueRxEvent();
     void DeliverRxEvent();
+    void DeviceLost();
     void WaitTransmitted(const QDeadlineTimer& deadline);
 
     QSerialPort mPort;
     TComSettings mSettings;
     bool mRxQueued = false;
     bool mEventsOn = false;
+    bool mLostQueued = false;
 };

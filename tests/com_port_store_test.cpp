@@ -152,7 +152,7 @@ TEST_F(ComPortStore, ListPortsAddsTheRegisteredPortsSortedWithoutCase) {
         "\"sim0\"=\"COM2\"\n\"sim1\"=\"COM10\"\n\"sim2\"=\"com2\"\n\"sim3\"=\"/dev/pts/9\"\n");
     QStringList ports;
     TComPort::ListPorts(ports);
-    for (const QString& expected : {"/dev/pts/9", "COM10", "COM2"}) EXPECT_TRUE(ports.contains(expected));
+    for (const char* expected : {"/dev/pts/9", "COM10", "COM2"}) EXPECT_TRUE(ports.contains(expected));
     EXPECT_EQ(ports.filter("com2", Qt::CaseInsensitive).size(), 1);
     EXPECT_LT(ports.indexOf("COM10"), ports.indexOf("COM2"));
 }

@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <thread>
+
+#include "app/event_loop.h"
 
 #include "link/com_port.h"
 #include "support/pty_pair.h"
@@ -136,6 +139,25 @@ TEST_F(ComPortOnPty, WriteToAVanishedDeviceRaises) {
     mPort.ForceClosed = true;
     mPort.SetConnected(false);
     EXPECT_FALSE(mPort.Connected());
+}
+
+TEST_F(ComPortOnPty, VanishedDeviceClosesThePortInsteadOfSpinningOnIt) {
+    int closes = 0;
+    mPort.OnAfterClose = [&] { ++closes; };
+    mPort.SetConnected(true);
+    mDevice.CloseDevice();
+    ASSERT_TRUE(WaitFor([&] { return !mPort.Connected(); }));
+    EXPECT_EQ(closes, 1);
+    // Idle now: a 300 ms stretch of waits turns a handful of times, not thousands.
+    QElapsedTimer t;
+    t.start();
+    int turns = 0;
+    while (t.elapsed() < 300) {
+        PumpMessagesOrWait(50);
+        ++turns;
+    }
+    EXPECT_LE(turns, 30);
+    EXPECT_THROW(mPort.WriteBytes("x", 1), EComPort);
 }
 
 TEST_F(ComPortOnPty, ErrorEscapingTheReceiveHandlerEndsDeliveryUntilReopened) {
