@@ -31,7 +31,7 @@ struct TDeviceStats {
 };
 
 class TDeviceSink {
-public:
+  public:
     virtual ~TDeviceSink() = default;
     // Replies for the tool; never left out.
     virtual void Send(const QByteArray& bytes) = 0;
@@ -43,7 +43,7 @@ public:
 };
 
 class TDevice {
-public:
+  public:
     TDevice(const TDeviceConfig& config, TDeviceSink& sink, qint64 nowUs);
 
     void Receive(const QByteArray& bytes, qint64 nowUs);
@@ -56,7 +56,7 @@ public:
     bool Vanished() const { return mVanished; }
     const TDeviceStats& Stats() const { return mStats; }
 
-private:
+  private:
     enum class TPhase { Idle, Frames };
     struct TPendingAck {
         qint64 DueUs;

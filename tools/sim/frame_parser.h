@@ -32,11 +32,11 @@ struct TStrayByte {
 using TParseEvent = std::variant<TStrayByte, TParsedFrame>;
 
 class TFrameParser {
-public:
+  public:
     // `bytes` arrived at `nowUs`; the events they complete are appended to `out` in order.
     void Feed(const QByteArray& bytes, qint64 nowUs, std::vector<TParseEvent>& out);
 
-private:
+  private:
     TParsedFrame Decode(qsizetype at) const;
 
     // Bytes not yet reported, each with its arrival time.

@@ -8,7 +8,7 @@
 namespace sim {
 
 class TLinePacer {
-public:
+  public:
     explicit TLinePacer(int bytesPerSecond);
 
     // The most to read at once: about a hundredth of a second's worth.
@@ -18,7 +18,7 @@ public:
     // `bytes` were read at `nowUs`.
     void Consumed(qint64 bytes, qint64 nowUs);
 
-private:
+  private:
     int mRate;
     int mChunk;
     qint64 mReadyUs = 0;

@@ -10,7 +10,7 @@
 namespace sim {
 
 class TLineSink : public TDeviceSink {
-public:
+  public:
     // `traceFd` -1: no trace; `outPath` empty: images are not kept.
     TLineSink(int master, int traceFd, QString outPath);
 
@@ -24,7 +24,7 @@ public:
     // Bytes the terminal has not taken yet.
     bool Pending() const { return !mOut.isEmpty(); }
 
-private:
+  private:
     int mMaster;
     int mTraceFd;
     QString mOutPath;

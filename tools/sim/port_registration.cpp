@@ -20,9 +20,8 @@ TPortRegistration::TPortRegistration(QString valueName, const QString& path)
 
 TPortRegistration::~TPortRegistration() {
     if (!mOk) return;
-    const bool removed = TSettingsStore().Modify([&](TRegistryFile& file) {
-        file.CreateKey(kSerialCommKey).Remove(mName);
-    });
+    const bool removed = TSettingsStore().Modify(
+        [&](TRegistryFile& file) { file.CreateKey(kSerialCommKey).Remove(mName); });
     if (!removed)
         fprintf(stderr, "vardo-sim: could not remove %s from the settings store\n",
                 qPrintable(mName));

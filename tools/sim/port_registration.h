@@ -9,7 +9,7 @@ namespace sim {
 extern const char* const kSerialCommKey;
 
 class TPortRegistration {
-public:
+  public:
     // Sets the string value `valueName` = `path`; Ok() tells whether the store took it.
     TPortRegistration(QString valueName, const QString& path);
     // Removes the value again, leaving everything else in the store as it was.
@@ -19,7 +19,7 @@ public:
 
     bool Ok() const { return mOk; }
 
-private:
+  private:
     QString mName;
     bool mOk = false;
 };

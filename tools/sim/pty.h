@@ -8,7 +8,7 @@
 namespace sim {
 
 class TPty {
-public:
+  public:
     TPty();  // throws std::runtime_error
     ~TPty();
     TPty(const TPty&) = delete;
@@ -22,7 +22,7 @@ public:
     // The device goes away: the tool's reads and writes fail from now on.
     void Close();
 
-private:
+  private:
     int mMaster = -1;
     int mTerminal = -1;
     QString mPath;

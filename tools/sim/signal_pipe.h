@@ -5,7 +5,7 @@
 namespace sim {
 
 class TSignalPipe {
-public:
+  public:
     TSignalPipe();  // throws std::runtime_error
     ~TSignalPipe();
     TSignalPipe(const TSignalPipe&) = delete;
@@ -14,7 +14,7 @@ public:
     // Readable once one of the signals has come.
     int Fd() const { return mRead; }
 
-private:
+  private:
     int mRead = -1;
 };
 

@@ -10,7 +10,7 @@
 namespace sim {
 
 class TTraceEvent {
-public:
+  public:
     TTraceEvent(qint64 tUs, const char* name);
 
     TTraceEvent& Text(const char* key, const QString& value);
@@ -21,7 +21,7 @@ public:
     // Without a line end.
     QByteArray Json() const;
 
-private:
+  private:
     QString mName;
     std::vector<std::pair<QByteArray, QByteArray>> mFields;  // key, JSON value text
 };
