@@ -16,13 +16,13 @@ TPtyPair::TPtyPair() {
     if (mMaster < 0 || grantpt(mMaster) != 0 || unlockpt(mMaster) != 0)
         throw std::runtime_error("no pseudo-terminal");
     mPath = QString::fromLocal8Bit(ptsname(mMaster));
-    // Raw on both sides: the bytes pass untouched (no echo, no CR/LF mapping).
-    int slave = ::open(ptsname(mMaster), O_RDWR | O_NOCTTY);
+    // Raw: the bytes pass untouched (no echo, no CR/LF mapping). The terminal side stays
+    // open here too, so the device side sees no hang-up when the tool closes the port.
+    mSlaveHold = ::open(ptsname(mMaster), O_RDWR | O_NOCTTY);
     termios tio{};
-    tcgetattr(slave, &tio);
+    tcgetattr(mSlaveHold, &tio);
     cfmakeraw(&tio);
-    tcsetattr(slave, TCSANOW, &tio);
-    ::close(slave);
+    tcsetattr(mSlaveHold, TCSANOW, &tio);
     fcntl(mMaster, F_SETFL, fcntl(mMaster, F_GETFL) | O_NONBLOCK);
 }
 
@@ -69,8 +69,33 @@ QByteArray TPtyPair::ReadAll(int quietMs) {
 }
 
 void TPtyPair::CloseDevice() {
+    mNotifier.reset();
     if (mMaster >= 0) ::close(mMaster);
-    mMaster = -1;
+    if (mSlaveHold >= 0) ::close(mSlaveHold);
+    mMaster = mSlaveHold = -1;
+}
+
+void TPtyPair::Listen(std::function<void(const QByteArray&)> onBytes) {
+    mOnBytes = std::move(onBytes);
+    mNotifier = std::make_unique<QSocketNotifier>(mMaster, QSocketNotifier::Read);
+    QObject::connect(mNotifier.get(), &QSocketNotifier::activated, [this] {
+        char buf[8192];
+        const ssize_t n = ::read(mMaster, buf, sizeof buf);
+        if (n <= 0) return;
+        const QByteArray bytes(buf, int(n));
+        Received += bytes;
+        Chunks.append({QDeadlineTimer::current().deadline(), bytes});
+        if (mOnBytes) mOnBytes(bytes);
+    });
+}
+
+qint64 TPtyPair::ArrivalMs(qsizetype offset) const {
+    qsizetype seen = 0;
+    for (const TChunk& c : Chunks) {
+        seen += c.Bytes.size();
+        if (offset < seen) return c.AtMs;
+    }
+    return -1;
 }
 
 bool WaitFor(const std::function<bool()>& done, int timeoutMs) {

@@ -4,7 +4,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QSocketNotifier>
 #include <functional>
+#include <memory>
 
 class TPtyPair {
 public:
@@ -24,9 +26,24 @@ public:
     // The device goes away: the tool's side then fails its reads and writes.
     void CloseDevice();
 
+    // From now on, what the tool sends is taken in the event loop as it arrives: appended to
+    // Received, with its arrival time, and passed to `onBytes` (a scripted device's answer).
+    void Listen(std::function<void(const QByteArray&)> onBytes = {});
+    struct TChunk {
+        qint64 AtMs;
+        QByteArray Bytes;
+    };
+    QByteArray Received;
+    QList<TChunk> Chunks;
+    // When the byte at `offset` of Received arrived, in ms of a monotonic clock.
+    qint64 ArrivalMs(qsizetype offset) const;
+
 private:
     int mMaster = -1;
+    int mSlaveHold = -1;
     QString mPath;
+    std::unique_ptr<QSocketNotifier> mNotifier;
+    std::function<void(const QByteArray&)> mOnBytes;
 };
 
 // Runs the event loop until `done` holds or `timeoutMs` passes; returns `done()`.
