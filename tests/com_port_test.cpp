@@ -1,9 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <thread>
 
-#include "app/event_loop.h"
 
 #include "link/com_port.h"
 #include "support/pty_pair.h"
@@ -148,15 +146,7 @@ TEST_F(ComPortOnPty, VanishedDeviceClosesThePortInsteadOfSpinningOnIt) {
     mDevice.CloseDevice();
     ASSERT_TRUE(WaitFor([&] { return !mPort.Connected(); }));
     EXPECT_EQ(closes, 1);
-    // Idle now: a 300 ms stretch of waits turns a handful of times, not thousands.
-    QElapsedTimer t;
-    t.start();
-    int turns = 0;
-    while (t.elapsed() < 300) {
-        PumpMessagesOrWait(50);
-        ++turns;
-    }
-    EXPECT_LE(turns, 30);
+    EXPECT_LE(IdleTurns(300, 50), 30);  // idle now, not spinning on the dead device
     EXPECT_THROW(mPort.WriteBytes("x", 1), EComPort);
 }
 

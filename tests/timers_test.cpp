@@ -14,11 +14,7 @@ protected:
         mTimer.OnTimer = [this] { mFiredAt.append(mClock.elapsed()); };
         mClock.start();
     }
-    void Idle(int ms) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms) PumpMessagesOrWait(int(ms - t.elapsed()));
-    }
+    void Idle(int ms) { IdleTurns(ms, ms); }
 
     TCnTimer mTimer{100};
     QElapsedTimer mClock;
@@ -67,15 +63,7 @@ TEST_F(CnTimer, DisabledTimerNeverFires) {
 }
 
 TEST(EventLoop, WaitBlocksUntilItsDeadlineInsteadOfSpinning) {
-    QElapsedTimer t;
-    t.start();
-    int turns = 0;
-    while (t.elapsed() < 200) {
-        PumpMessagesOrWait(20);
-        ++turns;
-    }
-    // About ten 20 ms waits; a spinning loop would turn thousands of times.
-    EXPECT_LE(turns, 30);
+    EXPECT_LE(IdleTurns(200, 20), 30);
 }
 
 TEST(EventLoop, WaitWakesForAnEventBeforeItsDeadline) {

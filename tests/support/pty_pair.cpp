@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <stdexcept>
 
 #include "app/event_loop.h"
@@ -105,4 +106,15 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs) {
         PumpMessagesOrWait(int(qMin<qint64>(deadline.remainingTime(), 10)));
     }
     return true;
+}
+
+int IdleTurns(int ms, int waitMs) {
+    QElapsedTimer t;
+    t.start();
+    int turns = 0;
+    while (t.elapsed() < ms) {
+        PumpMessagesOrWait(waitMs);
+        ++turns;
+    }
+    return turns;
 }

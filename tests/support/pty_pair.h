@@ -48,3 +48,7 @@ private:
 
 // Runs the event loop until `done` holds or `timeoutMs` passes; returns `done()`.
 bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
+
+// Runs the event loop for `ms` in waits of at most `waitMs`, and counts the turns: a loop that
+// blocks between events turns about ms / waitMs times, a spinning one thousands.
+int IdleTurns(int ms, int waitMs);
