@@ -124,11 +124,11 @@ void TDevice::OnBlock(const TParsedFrame& frame) {
         mVanished = true;
         return;
     }
-    const char* ack = DecideAck();
-    mSink.Trace(FrameEvent("frame", frame).Text("ack", ack));
-    if (qstrcmp(ack, "sent") == 0)
+    const TAck ack = DecideAck();
+    mSink.Trace(FrameEvent("frame", frame).Text("ack", AckName(ack)));
+    if (ack == TAck::Sent)
         SendAck(frame.EndUs, mLastSeen);
-    else if (qstrcmp(ack, "delayed") == 0)
+    else if (ack == TAck::Delayed)
         mPending.push_back({frame.EndUs + mConfig.AckDelayUs, mLastSeen});
 }
 
@@ -149,13 +149,26 @@ bool TDevice::Store(const TParsedFrame& frame) {
     return true;
 }
 
-const char* TDevice::DecideAck() {
-    if (mConfig.NeverAck) return "withheld";
+TDevice::TAck TDevice::DecideAck() {
+    if (mConfig.NeverAck) return TAck::Withheld;
     ++mAcksForBlock;
     ++mAcksDue;
-    if (mAcksForBlock <= mConfig.DropAcks) return "dropped";
-    if (mConfig.DropEvery > 0 && mAcksDue % mConfig.DropEvery == 0) return "dropped";
-    return mConfig.AckDelayUs > 0 ? "delayed" : "sent";
+    if (mAcksForBlock <= mConfig.DropAcks) return TAck::Dropped;
+    if (mConfig.DropEvery > 0 && mAcksDue % mConfig.DropEvery == 0) return TAck::Dropped;
+    return mConfig.AckDelayUs > 0 ? TAck::Delayed : TAck::Sent;
+}
+
+const char* TDevice::AckName(TAck ack) {
+    switch (ack) {
+        case TAck::Delayed:
+            return "delayed";
+        case TAck::Dropped:
+            return "dropped";
+        case TAck::Withheld:
+            return "withheld";
+        default:
+            return "sent";
+    }
 }
 
 void TDevice::SendAck(qint64 us, bool completes) {
@@ -211,8 +224,8 @@ void TDevice::SendNoiseDue(qint64 nowUs) {
 }
 
 qint64 TDevice::NoiseBatch() const {
-    // About a hundred wake-ups a second at most, however high the rate.
-    return qMax(1, mConfig.NoiseRate / 100);
+    // At most a hundred wake-ups a second, however high the rate.
+    return qMax(1, (mConfig.NoiseRate + 99) / 100);
 }
 
 qint64 TDevice::NextNoiseUs() const {

@@ -58,6 +58,7 @@ class TDevice {
 
   private:
     enum class TPhase { Idle, Frames };
+    enum class TAck { Sent, Delayed, Dropped, Withheld };
     struct TPendingAck {
         qint64 DueUs;
         bool Completes;  // the acknowledgement of the image's last block
@@ -69,7 +70,8 @@ class TDevice {
     void OnStop(const TParsedFrame& frame);
     void OnBlock(const TParsedFrame& frame);
     bool Store(const TParsedFrame& frame);
-    const char* DecideAck();
+    TAck DecideAck();
+    static const char* AckName(TAck ack);
     void SendAck(qint64 us, bool completes);
     void Reject(const TParsedFrame& frame, const char* reason);
     void FlushSkipped();

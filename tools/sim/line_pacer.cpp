@@ -3,7 +3,7 @@
 namespace sim {
 
 TLinePacer::TLinePacer(int bytesPerSecond)
-    : mRate(qMax(1, bytesPerSecond)), mChunk(qMax(1, bytesPerSecond / 100)) {}
+    : mRate(qMax(1, bytesPerSecond)), mChunk(qMax(1, (bytesPerSecond + 99) / 100)) {}
 
 void TLinePacer::Consumed(qint64 bytes, qint64 nowUs) {
     // Rounded up, so the rate is never exceeded.

@@ -11,7 +11,8 @@ class TLinePacer {
   public:
     explicit TLinePacer(int bytesPerSecond);
 
-    // The most to read at once: about a hundredth of a second's worth.
+    // The most to read at once: a hundredth of a second's worth, rounded up, so there are
+    // never more than a hundred reads a second.
     int ChunkSize() const { return mChunk; }
     // When the next read may happen.
     qint64 ReadyUs() const { return mReadyUs; }

@@ -5,7 +5,6 @@
 
 #include <QFileInfo>
 #include <cstdio>
-#include <memory>
 #include <stdexcept>
 
 #include "tools/sim/device.h"
@@ -59,25 +58,25 @@ void PrintSummary(const TDeviceStats& stats) {
 
 int Run(const TOptions& options) {
     TSignalPipe signalPipe;
-    auto pty = std::make_unique<TPty>();
+    TPty pty;
     const int traceFd = OpenTrace(options.TracePath);
-    TDeviceLink link(options.LinkPath, pty->Path());
-    TPortRegistration registration(QString("vardo-sim-%1").arg(getpid()), pty->Path());
+    TDeviceLink link(options.LinkPath, pty.Path());
+    TPortRegistration registration(QString("vardo-sim-%1").arg(getpid()), pty.Path());
     if (!registration.Ok())
         fprintf(stderr, "vardo-sim: could not list the port in the settings store\n");
 
     // Listed and linked before the path is printed, so whoever reads it finds both.
-    printf("%s\n", qPrintable(pty->Path()));
+    printf("%s\n", qPrintable(pty.Path()));
     fflush(stdout);
 
-    TLineSink sink(pty->Master(), traceFd, options.OutPath);
+    TLineSink sink(pty.Master(), traceFd, options.OutPath);
     TDevice device(options.Device, sink, MonotonicUs());
-    TLoop loop{*pty, device, sink, std::nullopt, options.Devices, signalPipe.Fd()};
+    TLoop loop{pty, device, sink, std::nullopt, options.Devices, signalPipe.Fd()};
     if (options.Baud > 0) loop.Pacer.emplace(options.Baud / 10);
 
     const TLoopEnd end = RunLoop(loop);
     if (end == TLoopEnd::DevicesDone) Drain(loop, kDrainMs);
-    pty->Close();
+    pty.Close();
     if (traceFd >= 0) ::close(traceFd);
     PrintSummary(device.Stats());
     if (end == TLoopEnd::LineFailed) {
