@@ -1,8 +1,9 @@
+#include "tools/sim/frame_parser.h"
+
 #include <gtest/gtest.h>
 
 #include "support/named_case.h"
 #include "test_frames.h"
-#include "tools/sim/frame_parser.h"
 
 using sim::TFrameKind;
 using sim::TFrameParser;
@@ -10,6 +11,9 @@ using sim::TParsedFrame;
 using sim::TParseEvent;
 
 namespace {
+
+// Rows here live in this unnamed namespace, where gtest looks for their printer.
+using ::operator<<;
 
 struct TExpectedFrame {
     TFrameKind Kind;
@@ -47,7 +51,9 @@ const TGoodStream kGoodStreams[] = {
     {"AllFfBlockAtBasePlus800",
      Hex("F0F008004800") + Bytes(2048, '\xFF') + Hex("0007F8000D0A"),
      {{TFrameKind::Block, 0x08004800, 0x0007F800, Bytes(2048, '\xFF')}}},
-    {"StopFrame", Hex("F2F2") + Bytes(2056, 0) + Hex("0D0A"), {{TFrameKind::Stop, 0, 0, Bytes(2048, 0)}}},
+    {"StopFrame",
+     Hex("F2F2") + Bytes(2056, 0) + Hex("0D0A"),
+     {{TFrameKind::Stop, 0, 0, Bytes(2048, 0)}}},
     // The image byte is the handshake request: inside a frame it is payload, nothing else.
     {"OneByteImage",
      Hex("F1F1080040005A") + Bytes(2047, 0) + Hex("0000005A0D0A"),

@@ -69,9 +69,9 @@ TSimRun TSimProcess::Run(const QStringList& args, int timeoutMs) {
     QProcess process;
     process.start(VARDO_SIM_PATH, args);
     TSimRun run;
-    const bool ended = process.waitForStarted(timeoutMs) &&
-                       PumpUntil([&] { return process.state() == QProcess::NotRunning; },
-                                 timeoutMs);
+    const bool ended =
+        process.waitForStarted(timeoutMs) &&
+        PumpUntil([&] { return process.state() == QProcess::NotRunning; }, timeoutMs);
     if (!ended) {
         process.kill();
         process.waitForFinished(1000);

@@ -15,11 +15,11 @@
 
 // One trace line.
 struct TSimEvent {
-    QString Event;            // shake_rx, reply, frame, bad_frame, skipped, noise, device_done, vanish
-    qint64 TUs = 0;           // CLOCK_MONOTONIC; for frames, when the last byte arrived
-    qint64 StartUs = 0;       // frames: when the first byte arrived
-    QString Kind;             // frames: block, last, stop
-    quint32 Address = 0;      // frames
+    QString Event;        // shake_rx, reply, frame, bad_frame, skipped, noise, device_done, vanish
+    qint64 TUs = 0;       // CLOCK_MONOTONIC; for frames, when the last byte arrived
+    qint64 StartUs = 0;   // frames: when the first byte arrived
+    QString Kind;         // frames: block, last, stop
+    quint32 Address = 0;  // frames
     bool ChecksumOk = false;  // frames
     QString Ack;              // frame of a block: sent, delayed, dropped, withheld, none
     QString Reason;           // bad_frame: tail, checksum, address, stop_fields, no_handshake
@@ -37,7 +37,7 @@ struct TSimRun {
 };
 
 class TSimProcess {
-public:
+  public:
     TSimProcess();
     ~TSimProcess();  // SIGTERM, and waits for the exit
     TSimProcess(const TSimProcess&) = delete;
@@ -77,7 +77,7 @@ public:
     // The --out file's content.
     QByteArray Image() const;
 
-private:
+  private:
     QTemporaryDir mDir;
     QProcess mProcess;
     QString mDevicePath;

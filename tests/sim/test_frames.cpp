@@ -39,7 +39,7 @@ QList<QByteArray> TestImageFrames(const QByteArray& image) {
         const quint32 address = kTestFlashBase + quint32(at);
         const QByteArray block = image.mid(at, kPayload);
         frames << (at + kPayload >= image.size() ? TestLastFrame(address, block)
-                                                  : TestBlockFrame(address, block));
+                                                 : TestBlockFrame(address, block));
     }
     return frames;
 }

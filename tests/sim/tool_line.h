@@ -6,7 +6,7 @@
 #include <QString>
 
 class TToolLine {
-public:
+  public:
     explicit TToolLine(const QString& devicePath);  // raw, non-blocking; check IsOpen()
     ~TToolLine();
     TToolLine(const TToolLine&) = delete;
@@ -23,6 +23,6 @@ public:
     bool WaitForHangUp(int timeoutMs = 5000);
     void Close();
 
-private:
+  private:
     int mFd = -1;
 };
