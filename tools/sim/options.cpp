@@ -20,8 +20,7 @@ struct TOptionSpec {
 };
 
 const TOptionSpec kSpecs[] = {
-    {"--out", TArg::Path, "FILE", 0, 0,
-     "write each finished device's image (from 08004000h up, padding included) to FILE",
+    {"--out", TArg::Path, "FILE", 0, 0, "write each device's image (08004000h up, padded) to FILE",
      [](TOptions& o, const QString& t, qint64) { o.OutPath = t; }},
     {"--trace", TArg::Path, "FILE", 0, 0, "write one JSON object per event and line to FILE",
      [](TOptions& o, const QString& t, qint64) { o.TracePath = t; }},
@@ -30,7 +29,7 @@ const TOptionSpec kSpecs[] = {
     {"--devices", TArg::Number, "N", 1, INT_MAX, "exit after N devices are done",
      [](TOptions& o, const QString&, qint64 n) { o.Devices = int(n); }},
     {"--answer-after", TArg::Number, "N", 1, INT_MAX,
-     "answer the handshake only from the N-th request of each device on",
+     "answer the handshake from each device's N-th request on",
      [](TOptions& o, const QString&, qint64 n) { o.Device.AnswerAfter = int(n); }},
     {"--never-answer", TArg::None, nullptr, 0, 0, "never answer the handshake",
      [](TOptions& o, const QString&, qint64) { o.Device.NeverAnswer = true; }},
@@ -47,10 +46,9 @@ const TOptionSpec kSpecs[] = {
      "send RATE noise bytes per second (never A5h or 85h)",
      [](TOptions& o, const QString&, qint64 n) { o.Device.NoiseRate = int(n); }},
     {"--vanish-after", TArg::Number, "N", 1, INT_MAX,
-     "close the line and exit on the N-th good block, before acknowledging it",
+     "on the N-th good block: close the line and exit, no ack",
      [](TOptions& o, const QString&, qint64 n) { o.Device.VanishAfter = int(n); }},
-    {"--baud", TArg::Number, "B", 10, 4000000,
-     "read no faster than a line at B baud (B/10 bytes per second)",
+    {"--baud", TArg::Number, "B", 10, 4000000, "read no faster than B baud (B/10 bytes per second)",
      [](TOptions& o, const QString&, qint64 n) { o.Baud = int(n); }},
     {"--help", TArg::None, nullptr, 0, 0, "show this text and exit",
      [](TOptions& o, const QString&, qint64) { o.Help = true; }},
@@ -117,9 +115,10 @@ TParsedOptions ParseOptions(const QStringList& args) {
 QString HelpText() {
     QString text =
         "Usage: vardo-sim [options]\n"
-        "Plays the target device on a pseudo-terminal. Prints the device path as its first\n"
-        "line, lists it as a serial port in the settings store while it runs, answers the\n"
-        "handshake, checks and acknowledges every frame. SIGINT or SIGTERM ends it.\n"
+        "Plays the target device on a pseudo-terminal. Prints the device path as its\n"
+        "first line, lists it as a serial port in the settings store while it runs,\n"
+        "answers the handshake, checks and acknowledges every frame. SIGINT or SIGTERM\n"
+        "ends it.\n"
         "\nOptions:\n";
     for (const TOptionSpec& spec : kSpecs) {
         QString left = QString("  ") + spec.Name;
