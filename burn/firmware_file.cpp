@@ -7,7 +7,8 @@
 bool TFirmwareFile::Open(const QString& fileName) {
     Close();
     mFile.setFileName(fileName);
-    if (!mFile.open(QIODevice::ReadOnly)) return false;
+    // Unbuffered: every sending reads the block from the file itself, not from a cache.
+    if (!mFile.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) return false;
 #ifdef Q_OS_UNIX
     if (flock(mFile.handle(), LOCK_EX | LOCK_NB) != 0) {
         mFile.close();

@@ -171,7 +171,7 @@ TEST_F(ComPortOnPty, DiscardInputDropsWaitingBytes) {
     mPort.OnRxChar = nullptr;
     mPort.SetConnected(true);
     mDevice.Write("junk");
-    WaitFor([] { return false; }, 100);
+    RunEventsFor(100);
     mPort.DiscardInput();
     EXPECT_TRUE(mPort.ReadBytes(10).isEmpty());
 }

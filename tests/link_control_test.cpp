@@ -192,7 +192,7 @@ TEST_F(LinkControl, HiddenButtonDiscardsWaitingInput) {
     OpenPort(mDevice.Path());
     mForm->ComPort->OnRxChar = nullptr;  // let the bytes wait
     mDevice.Write("junk");
-    WaitFor([] { return false; }, 100);
+    RunEventsFor(100);
     mForm->Button2->click();
     EXPECT_TRUE(mForm->ComPort->ReadBytes(10).isEmpty());
 }

@@ -18,7 +18,7 @@ TEST_F(Production, PortClosedShowsTheMessageAndChangesNothing) {
     EXPECT_EQ(Recorder().Messages, QStringList{"Please Open Port First!"});
     EXPECT_EQ(mForm->cxBtn_UpdateFirmWare->text(), "UpdateFirmWare");
     EXPECT_EQ(LogLines(), QStringList{"Please open firmware."});
-    WaitFor([] { return false; }, 50);
+    RunEventsFor(50);
     EXPECT_TRUE(mDevice.Received.isEmpty());
 }
 
@@ -28,7 +28,7 @@ TEST_F(Production, WithoutAFileTheDeviceAnswersAndNothingIsBurnedUntilStopped) {
     });
     TScript script;
     script.Then("reply seen", [&] { return mForm->ShakeOk; }, [&] {
-        WaitFor([] { return false; }, 300);  // the run waits for a burn that never comes
+        RunEventsFor(300);  // the run waits for a burn that never comes
         ClickUpdate();
     });
     RunUpdate(script);

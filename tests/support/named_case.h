@@ -15,3 +15,10 @@ struct RowName {
         return info.param.Name;
     }
 };
+
+#include <QString>
+
+// Failures show texts as text.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}

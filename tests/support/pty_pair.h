@@ -52,3 +52,8 @@ bool WaitFor(const std::function<bool()>& done, int timeoutMs = 5000);
 // Runs the event loop for `ms` in waits of at most `waitMs`, and counts the turns: a loop that
 // blocks between events turns about ms / waitMs times, a spinning one thousands.
 int IdleTurns(int ms, int waitMs);
+
+// Runs the event loop for `ms`: for the checks that something does not happen.
+inline void RunEventsFor(int ms) {
+    IdleTurns(ms, ms);
+}
