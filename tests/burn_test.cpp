@@ -247,6 +247,33 @@ TEST_F(Burn, NoFileChosenSendsNothing) {
     EXPECT_EQ(mSim.Events("frame").size(), 2);  // the stop frames only
 }
 
+TEST_F(Burn, FileCutShortBeforeTheBurnIsBurnedAsItIsThen) {
+    const QByteArray image = RandomImage(5000);
+    Start(image);
+    QFile(mImagePath).resize(1000);
+    TScript script;
+    script.Then("completed", [&] { return mForm->BurnOk; })
+        .Then("device done", [&] { return !mSim.Events("device_done").isEmpty(); }, [&] { ClickUpdate(); });
+    Run(script);
+    EXPECT_EQ(mSim.Image(), Padded(image.left(1000)));
+    EXPECT_EQ(Frames("last").size(), 1);
+    EXPECT_TRUE(Frames("block").isEmpty());
+}
+
+TEST_F(Burn, DeviceVanishingDuringTheHandshakeShowsTheSendMessageOnceAndWaitsForStop) {
+    Start(RandomImage(3000), {"--never-answer"});
+    TScript script;
+    script.Then("requests", [&] { return mSim.Events("shake_rx").size() >= 3; }, [&] { mSim.Stop(SIGKILL); })
+        .Then("send failed", [&] { return !Recorder().Messages.isEmpty(); })
+        .Then("still running", [&] { return mForm->cxBtn_UpdateFirmWare->text() == "StopUpdate"; },
+              [&] { ClickUpdate(); });
+    Run(script);
+    EXPECT_EQ(Recorder().Messages, QStringList{"没有打开的串口！"});
+    EXPECT_EQ(Recorder().Errors, QStringList{"Port Not Open."});  // the stop frame cannot go out
+    EXPECT_TRUE(Idle());
+    EXPECT_EQ(LogLines().last(), "Stop.");
+}
+
 TEST_F(Burn, DeviceVanishingMidBurnEndsTheRunWithTheComponentsError) {
     Start(RandomImage(6 * 2048), {"--vanish-after", "2"});
     TScript script;

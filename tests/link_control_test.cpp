@@ -1,4 +1,6 @@
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -185,6 +187,20 @@ TEST_F(LinkControl, SettingsThatCannotBeStoredStopTheClickBeforeTheLinkMoves) {
     QFile::remove(TSettingsStore::DefaultPath());
     mForm->btnSwitch->click();
     EXPECT_TRUE(mForm->ComPort->Connected());
+}
+
+TEST_F(LinkControl, SettingsFileThatCannotBeReadBetweenTwoClicksFailsTheSecondAndIsKept) {
+    StartWithDevice();
+    OpenPort(mDevice.Path());
+    // Something that is not a file stands where the settings file was.
+    const QString path = TSettingsStore::DefaultPath();
+    QFile::remove(path);
+    ASSERT_TRUE(QDir().mkpath(path));
+    mForm->btnSwitch->click();
+    EXPECT_EQ(Recorder().Errors, QStringList{"Failed to store settings."});
+    EXPECT_TRUE(mForm->ComPort->Connected());  // the close did not run
+    EXPECT_TRUE(QFileInfo(path).isDir());
+    QDir(path).removeRecursively();
 }
 
 TEST_F(LinkControl, HiddenButtonDiscardsWaitingInput) {

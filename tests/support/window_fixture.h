@@ -6,12 +6,12 @@
 
 #include <QAbstractButton>
 #include <QString>
-#include <functional>
 #include <memory>
 
 #include "app/frm_main.h"
 #include "app/ht_class.h"
 #include "support/recorder.h"
+#include "support/script.h"
 
 class TWindowTest : public ::testing::Test {
 protected:
@@ -33,27 +33,4 @@ protected:
 
     std::unique_ptr<TFrm_HtClass> mHtClass;
     std::unique_ptr<TFrmMain> mForm;
-};
-
-// Runs `start` (a click that may run for long, pumping as it goes) while a timer works
-// through the steps in order: each waits for its condition, then acts. If a step is not
-// reached in time, the run is stopped, so a test never hangs.
-class TScript {
-public:
-    TScript& Then(const QString& name, std::function<bool()> until, std::function<void()> action = {});
-    // Returns once `start` has returned and every step is done, or at the deadline.
-    void Run(const std::function<void()>& start, int timeoutMs, const std::function<void()>& rescue);
-    // The name of the step that was not reached, empty when all were.
-    QString Failure;
-
-private:
-    struct TStep {
-        QString Name;
-        std::function<bool()> Until;
-        std::function<void()> Action;
-    };
-    void Tick();
-    QList<TStep> mSteps;
-    int mNext = 0;
-    bool mBusy = false;
 };
