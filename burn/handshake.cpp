@@ -16,8 +16,11 @@ void TFrmMain::cxButton_BurnShakeClick(QObject*) {
     StopRequested = false;
     qint32 scan = 0;
     CaptureStart(RxCapture, RxCaptureLen);
+    const QString request = ByteToHex(quint8(ShakeRequest[0]));
     while (!StopRequested) {
-        Memo1->setPlainText(ByteToHex(quint8(ShakeRequest[0])));
+        // The text stays the same from pass to pass; setting it anew would lay it out again
+        // 50 times a second, the larger part of a waiting handshake's cost.
+        if (Memo1->toPlainText() != request) Memo1->setPlainText(request);
         if (!SendMemo()) {
             Memo1->clear();
             return;

@@ -183,12 +183,14 @@ qint64 TComPort::WriteBytes(const char* buffer, qint64 count) {
 }
 
 void TComPort::BeginWrite(const QByteArray& bytes, TWriteRequest& request) {
-    RequireOpen();
     request = TWriteRequest{bytes.size(), !bytes.isEmpty()};
-    if (bytes.isEmpty()) return;
+    if (bytes.isEmpty()) return;  // starts no write, so it cannot fail either
+    RequireOpen();
     mPort.clearError();
     if (mPort.write(bytes) != bytes.size())
         throw EComPort(ComError::WriteFailed, SystemErrorOf(mPort.error()));
+    // Hand it to the system now; WaitWrite then has nothing left to poll for in most cases.
+    mPort.flush();
 }
 
 qint64 TComPort::WaitWrite(TWriteRequest& request) {

@@ -122,6 +122,13 @@ TEST_F(ComPortOnPty, NoReceiveEventInsideAWriteEvenWhenTheDeviceSendsDuringIt) {
     EXPECT_EQ(mReceived, "earlyreply");
 }
 
+TEST(ComPort, EmptyWriteOnAClosedPortIsNoError) {
+    TComPort port;
+    TWriteRequest request;
+    EXPECT_NO_THROW(port.BeginWrite(QByteArray(), request));
+    EXPECT_EQ(port.WaitWrite(request), 0);
+}
+
 TEST_F(ComPortOnPty, EmptyWriteStartsNothingAndWaitReturnsAtOnce) {
     mPort.SetConnected(true);
     TWriteRequest request;
