@@ -1,5 +1,6 @@
 // Program start: the title, the main window, the hidden second form, then the event loop.
 #include <QApplication>
+#include <QIcon>
 
 #include "app/frm_main.h"
 #include "app/ht_class.h"
@@ -8,6 +9,10 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName("Vardo");
+    QGuiApplication::setDesktopFileName("vardo");
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256}) icon.addFile(QString(":/icons/vardo-%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
     TQtDialogs dialogs;
     SetDialogs(&dialogs);
 

@@ -155,7 +155,7 @@ TEST_F(LinkControl, RestoredSettingsReachThePortButNotTheNextOpen) {
 }
 
 TEST_F(LinkControl, UnreadableSettingsAreReportedAndTheRestOfShowIsSkipped) {
-    const QByteArray garbage("\x89PNG\r\n\x1a\n garbage", 17);
+    const QByteArray garbage("\x89PNG\r\n\x1a\n garbage");
     WriteStore(garbage);
     CreateWindow();
     EXPECT_EQ(Recorder().Errors, QStringList{"Failed to load settings."});

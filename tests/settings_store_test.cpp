@@ -62,7 +62,7 @@ TEST_F(SettingsStore, WriteKeepsEveryOtherKeyAndValue) {
 }
 
 TEST_F(SettingsStore, UnparsableFileIsNeverOverwritten) {
-    const QByteArray garbage("\x01\x02 not a settings file \xff", 26);
+    const QByteArray garbage("\x01\x02 not a settings file \xff");
     WriteFile(garbage);
     TSettingsStore store(Path());
     TRegistryFile file;
