@@ -128,15 +128,19 @@ std::optional<TRegistryFile> TRegistryFile::Parse(const QByteArray& bytes) {
     QStringList lines = text.split('\n');
     for (QString& l : lines) {
         if (l.endsWith('\r')) l.chop(1);
+        // A carriage return that does not end its line would not survive a rewrite.
+        if (l.contains('\r')) return std::nullopt;
     }
     if (lines.isEmpty() || lines.first() != Header) return std::nullopt;
 
     TRegKey* key = nullptr;
     for (int i = 1; i < lines.size(); ++i) {
         QString line = lines[i];
-        // Binary values may run over several lines, each ending in a backslash.
-        while (line.endsWith('\\') && line.contains("=hex", Qt::CaseInsensitive) &&
-               i + 1 < lines.size()) {
+        // Binary values may run over several lines, each ending in a backslash; one that runs
+        // past the end of the file is cut short.
+        while (line.endsWith('\\') && line.contains("=hex", Qt::CaseInsensitive)) {
+            if (i + 1 >= lines.size() || (i + 2 == lines.size() && lines[i + 1].isEmpty()))
+                return std::nullopt;
             line += '\n' + lines[++i];
         }
         const QString trimmed = line.trimmed();

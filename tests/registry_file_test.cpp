@@ -35,6 +35,17 @@ TEST(RegistryFile, ParsesTypedValuesUnderFullPaths) {
     EXPECT_EQ(file->FindKey("HKEY_CURRENT_USER\\Other")->Find("@")->Text, "default");
 }
 
+TEST(RegistryFile, BinaryValueOverSeveralLinesSurvivesTwoRewrites) {
+    const QByteArray text = "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\K]\n"
+                            "\"B\"=hex:41,\\\n  42,\\\n  43\n\"C\"=\"x\"\n";
+    auto first = TRegistryFile::Parse(text);
+    ASSERT_TRUE(first);
+    auto second = TRegistryFile::Parse(first->Serialize());
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->Serialize(), text);
+    EXPECT_EQ(second->FindKey("HKEY_CURRENT_USER\\K")->Find("C")->Text, "x");
+}
+
 TEST(RegistryFile, RewriteKeepsEverythingAsItStood) {
     auto file = TRegistryFile::Parse(kSample);
     ASSERT_TRUE(file);
@@ -91,5 +102,11 @@ INSTANTIATE_TEST_SUITE_P(
         TBadFile{"BadDword", kHead + "[HKEY_CURRENT_USER\\K]\n\"A\"=dword:xyz\n"},
         TBadFile{"DeletionMark", kHead + "[-HKEY_CURRENT_USER\\K]\n"},
         TBadFile{"Garbage", QByteArray("\x00\xff\xfe garbage", 11)},
-        TBadFile{"InvalidUtf8", kHead + "[HKEY_CURRENT_USER\\K]\n\"A\"=\"\xff\xfe\"\n"}),
+        TBadFile{"InvalidUtf8", kHead + "[HKEY_CURRENT_USER\\K]\n\"A\"=\"\xff\xfe\"\n"},
+        // Files that parse but would not be written back as they were read.
+        TBadFile{"ContinuationAtTheEnd", kHead + "[HKEY_CURRENT_USER\\K]\n\"B\"=hex:41,\\"},
+        TBadFile{"ContinuationBeforeTheLastLineBreak", kHead + "[HKEY_CURRENT_USER\\K]\n\"B\"=hex:41,\\\n"},
+        TBadFile{"StrayCarriageReturn", kHead + "[HKEY_CURRENT_USER\\K]\n\"B\"=hex:41\r\r\n"},
+        TBadFile{"StrayCarriageReturnAfterContinuation",
+                 kHead + "[HKEY_CURRENT_USER\\K]\n\"B\"=hex:41,\\\r\r\n\"C\"=\"x\"\n"}),
     RowName());
