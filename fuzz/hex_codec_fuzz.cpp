@@ -1,6 +1,7 @@
 // HexTextToBytes on any bytes: no crash or over-read, and the result is the one that the
 // text's runs of hex digits explain.
 #include <QByteArray>
+#include <QByteArrayView>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -11,7 +12,7 @@
 namespace {
 
 bool IsHexDigit(char c) {
-    return QByteArray("0123456789abcdefABCDEF").contains(c);
+    return QByteArrayView("0123456789abcdefABCDEF").contains(c);
 }
 
 // A lone digit swallows only the byte after it, which is never a digit, so each run of
