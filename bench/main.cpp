@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -49,16 +50,22 @@ struct TBurnFigures {
     double CpuPerWall = 0;
     QList<double> FrameGapsMs;
     int Frames = 0;
+    bool Completed = false;
 };
 
-// One 64 KiB burn into the simulator; the burn lasts from the first frame's first byte to
-// the next device's first handshake request, all on the simulator's clock.
+// One 64 KiB burn into the simulator: from the first frame's first byte at the simulator to
+// the completion line in the log, both on the same monotonic clock.
 TBurnFigures Burn(const QStringList& simArgs, const QString& image) {
     TSimProcess sim;
     TBurnFigures figures;
     if (!sim.Start(simArgs)) return figures;
     TWindow w(sim.DevicePath());
     w->edSendFile->setText(image);
+    qint64 completedUs = -1;
+    QObject::connect(w->RzMemo3, &QPlainTextEdit::textChanged, [&] {
+        if (completedUs < 0 && w->RzMemo3->toPlainText().contains("Update complete. "))
+            completedUs = TSimProcess::NowUs();
+    });
     double cpu0 = 0, cpuUs0 = 0;
     TScript script;
     script.Then("handshake", [&] { return w->ShakeOk; }, [&] {
@@ -67,22 +74,19 @@ TBurnFigures Burn(const QStringList& simArgs, const QString& image) {
           })
         .Then("burned", [&] { return w->BurnOk; }, [&] {
             figures.CpuPerWall = (CpuSeconds() - cpu0) / Seconds(qint64(TSimProcess::NowUs() - cpuUs0));
+            figures.Completed = true;
             w->cxBtn_UpdateFirmWare->click();
         });
-    Run(w, script, 120000);
-    const QList<TSimEvent> trace = sim.Trace();
-    qint64 firstStart = -1, lastEnd = -1, prevEnd = -1, nextShake = -1;
-    for (const TSimEvent& e : trace) {
-        if (e.Event == "frame" && e.Kind != "stop") {
-            if (firstStart < 0) firstStart = e.StartUs;
-            if (prevEnd >= 0) figures.FrameGapsMs.append(double(e.StartUs - prevEnd) / 1000.0);
-            prevEnd = lastEnd = e.TUs;
-            ++figures.Frames;
-        } else if (e.Event == "shake_rx" && lastEnd >= 0 && nextShake < 0 && e.TUs > lastEnd) {
-            nextShake = e.TUs;
-        }
+    Run(w, script, 90000);
+    qint64 firstStart = -1, prevEnd = -1;
+    for (const TSimEvent& e : sim.Events("frame")) {
+        if (e.Kind == "stop") continue;
+        if (firstStart < 0) firstStart = e.StartUs;
+        if (prevEnd >= 0) figures.FrameGapsMs.append(double(e.StartUs - prevEnd) / 1000.0);
+        prevEnd = e.TUs;
+        ++figures.Frames;
     }
-    figures.Seconds = firstStart >= 0 && nextShake > 0 ? Seconds(nextShake - firstStart) : -1;
+    figures.Seconds = firstStart >= 0 && completedUs > 0 ? Seconds(completedUs - firstStart) : -1;
     return figures;
 }
 
@@ -102,10 +106,13 @@ void BurnSection(TReport& report, const QString& image) {
     report.Add("burn_unlimited_floor_s", "unlimited rate, floor", unlimitedFloor, "s");
     report.Add("burn_unlimited_ratio", "unlimited rate, over the floor", Median(unlimited) / unlimitedFloor, "",
                "<= 1.01");
+    report.Add("burn_57600_completed", "57600 baud, burn completed (1) or not (0)", line.Completed ? 1 : 0, "");
     report.Add("burn_57600_s", "57600 baud", line.Seconds, "s");
     report.Add("burn_57600_floor_s", "57600 baud, floor", lineFloor, "s");
     report.Add("burn_57600_ratio", "57600 baud, over the floor", line.Seconds / lineFloor, "", "<= 1.01");
-    report.Add("burn_57600_frames", "57600 baud, frames sent", line.Frames, "", "32");
+    // A pseudo-terminal takes about 64 KiB of writes at once and reports nothing queued, so
+    // the tool cannot see the simulated line: frames go out before the last one is read.
+    report.Add("burn_57600_frames", "57600 baud, frames sent (pseudo-terminal)", line.Frames, "", "32");
 
     report.Section("Pacing, from the simulator's trace");
     report.Add("frame_gap_median_ms", "end of a frame to the next, median", Median(gaps), "ms", "200.0 to 201");

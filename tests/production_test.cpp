@@ -34,7 +34,9 @@ TEST_F(Production, WithoutAFileTheDeviceAnswersAndNothingIsBurnedUntilStopped) {
     RunUpdate(script);
     EXPECT_EQ(LogLines(), (QStringList{"Please open firmware.", "Waiting...", "Updating...", "Stop."}));
     // The one request, then the two stop frames: no block frame.
-    EXPECT_EQ(mDevice.Received, "\x5A" + StopFrameBytes() + StopFrameBytes());
+    const QByteArray expected = "\x5A" + StopFrameBytes() + StopFrameBytes();
+    WaitFor([&] { return mDevice.Received.size() >= expected.size(); });
+    EXPECT_EQ(mDevice.Received, expected);
 }
 
 TEST_F(Production, ChoosingTheFileLogsItAndADialogCancelledChangesNothing) {
