@@ -9,7 +9,7 @@ namespace {
 
 enum class TArg { None, Number, Path };
 
-struct TOptionSpec {
+struct TOptionEntry {
     const char* Name;
     TArg Arg;
     const char* ValueName;
@@ -19,7 +19,7 @@ struct TOptionSpec {
     void (*Apply)(TOptions&, const QString& text, qint64 number);
 };
 
-const TOptionSpec kSpecs[] = {
+const TOptionEntry kOptionTable[] = {
     {"--out", TArg::Path, "FILE", 0, 0, "write each device's image (08004000h up, padded) to FILE",
      [](TOptions& o, const QString& t, qint64) { o.OutPath = t; }},
     {"--trace", TArg::Path, "FILE", 0, 0, "write one JSON object per event and line to FILE",
@@ -54,21 +54,21 @@ const TOptionSpec kSpecs[] = {
      [](TOptions& o, const QString&, qint64) { o.Help = true; }},
 };
 
-const TOptionSpec* FindSpec(const QString& name) {
-    for (const TOptionSpec& spec : kSpecs)
-        if (name == QLatin1String(spec.Name)) return &spec;
+const TOptionEntry* FindOption(const QString& name) {
+    for (const TOptionEntry& option : kOptionTable)
+        if (name == QLatin1String(option.Name)) return &option;
     return nullptr;
 }
 
 // Empty when `text` is a whole number in the option's range.
-QString ReadNumber(const TOptionSpec& spec, const QString& text, qint64& number) {
+QString ReadNumber(const TOptionEntry& option, const QString& text, qint64& number) {
     bool ok = false;
     number = text.toLongLong(&ok);
-    if (!ok || number < spec.Min || number > spec.Max)
+    if (!ok || number < option.Min || number > option.Max)
         return QString("%1 wants a whole number from %2 to %3, not '%4'")
-            .arg(spec.Name)
-            .arg(spec.Min)
-            .arg(spec.Max)
+            .arg(option.Name)
+            .arg(option.Min)
+            .arg(option.Max)
             .arg(text);
     return {};
 }
@@ -86,28 +86,28 @@ TParsedOptions ParseOptions(const QStringList& args) {
             name = name.left(eq);
         }
         if (name == "-h") name = "--help";
-        const TOptionSpec* spec = FindSpec(name);
-        if (!spec) {
+        const TOptionEntry* option = FindOption(name);
+        if (!option) {
             result.Error = QString("unknown option '%1'").arg(args[i]);
             return result;
         }
-        if (spec->Arg == TArg::None && value) {
-            result.Error = QString("%1 takes no value").arg(spec->Name);
+        if (option->Arg == TArg::None && value) {
+            result.Error = QString("%1 takes no value").arg(option->Name);
             return result;
         }
-        if (spec->Arg != TArg::None && !value) {
+        if (option->Arg != TArg::None && !value) {
             if (i + 1 >= args.size()) {
-                result.Error = QString("%1 wants a value (%2)").arg(spec->Name, spec->ValueName);
+                result.Error = QString("%1 wants a value (%2)").arg(option->Name, option->ValueName);
                 return result;
             }
             value = args[++i];
         }
         qint64 number = 0;
-        if (spec->Arg == TArg::Number) result.Error = ReadNumber(*spec, *value, number);
-        if (spec->Arg == TArg::Path && value->isEmpty())
-            result.Error = QString("%1 wants a non-empty %2").arg(spec->Name, spec->ValueName);
+        if (option->Arg == TArg::Number) result.Error = ReadNumber(*option, *value, number);
+        if (option->Arg == TArg::Path && value->isEmpty())
+            result.Error = QString("%1 wants a non-empty %2").arg(option->Name, option->ValueName);
         if (!result.Error.isEmpty()) return result;
-        spec->Apply(result.Options, value.value_or(QString()), number);
+        option->Apply(result.Options, value.value_or(QString()), number);
     }
     return result;
 }
@@ -120,10 +120,10 @@ QString HelpText() {
         "answers the handshake, checks and acknowledges every frame. SIGINT or SIGTERM\n"
         "ends it.\n"
         "\nOptions:\n";
-    for (const TOptionSpec& spec : kSpecs) {
-        QString left = QString("  ") + spec.Name;
-        if (spec.ValueName) left += QString(" ") + spec.ValueName;
-        text += left.leftJustified(22) + ' ' + spec.Help + '\n';
+    for (const TOptionEntry& option : kOptionTable) {
+        QString left = QString("  ") + option.Name;
+        if (option.ValueName) left += QString(" ") + option.ValueName;
+        text += left.leftJustified(22) + ' ' + option.Help + '\n';
     }
     return text;
 }
