@@ -42,8 +42,8 @@ void OnClick(QAbstractButton* button, TFrmMain* form, Handler handler) {
 
 TFrmMain::TFrmMain() {
     ComPort = new TComPort(this);
-    tmr1 = new TCnTimer(200, this);
-    tmr2 = new TCnTimer(10000, this);
+    tmr1 = new TCnTimer(kPaceMs, this);
+    tmr2 = new TCnTimer(kBurnTimeoutMs, this);
     OpenDialog1.Filter = "*.bin";
     ImageList1 = MakeImageList();
     CreateControls();

@@ -13,7 +13,10 @@ public:
     static constexpr qint64 kChunkSize = 64 * 1024;
 
     void Append(const char* data, qint64 count);
-    void Clear() { mChunks.clear(), mSize = 0; }
+    void Clear() {
+        mChunks.clear();
+        mSize = 0;
+    }
     qint64 Size() const { return mSize; }
     quint8 At(qint64 index) const { return quint8(mChunks[index / kChunkSize][index % kChunkSize]); }
     QByteArray Mid(qint64 from, qint64 count) const;

@@ -24,6 +24,7 @@
 #include "app/ht_class.h"
 #include "bench/bench_window.h"
 #include "bench/figures.h"
+#include "burn/protocol.h"
 #include "link/com_combo.h"
 #include "link/settings_store.h"
 #include "sim/sim_process.h"
@@ -34,8 +35,6 @@
 namespace {
 
 constexpr int kImageBlocks = 32;  // 64 KiB
-constexpr int kFrameBytes = 2060;
-constexpr int kPaceMs = 200;
 constexpr int kWaitSeconds = 10;
 constexpr qint64 kReceiveBytes = 16 << 20;
 constexpr int kReceiveChunk = 4096;

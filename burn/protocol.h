@@ -17,6 +17,8 @@ extern quint32 FlashBase;           // target address of a file's first block
 
 constexpr int BlockSize = 2048;  // payload bytes in every frame
 constexpr int kFrameBytes = 2 + 4 + BlockSize + 4 + 2;
+constexpr int kPaceMs = 200;           // the device's time after every frame (tmr1)
+constexpr int kBurnTimeoutMs = 10000;  // a burn without an acknowledgement ends (tmr2)
 
 void SetProtocolConstants();
 

@@ -81,10 +81,7 @@ TComPort::TComPort(QObject* parent) : QObject(parent) {
 
 void TComPort::DeviceLost() {
     mLostQueued = false;
-    if (!Connected()) return;
-    mEventsOn = false;
-    mPort.close();
-    if (OnAfterClose) OnAfterClose();
+    if (Connected()) CloseAndNotify();
 }
 
 TComPort::~TComPort() {
@@ -139,6 +136,10 @@ void TComPort::Open() {
 void TComPort::Close() {
     if (!mPort.clear(QSerialPort::AllDirections) && !ForceClosed)
         throw EComPort(ComError::PurgeFailed, SystemErrorOf(mPort.error()));
+    CloseAndNotify();
+}
+
+void TComPort::CloseAndNotify() {
     mEventsOn = false;
     mPort.close();
     if (OnAfterClose) OnAfterClose();

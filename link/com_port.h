@@ -68,6 +68,7 @@ private:
     void QueueRxEvent();
     void DeliverRxEvent();
     void DeviceLost();
+    void CloseAndNotify();
     void WaitTransmitted(const QDeadlineTimer& deadline);
 
     QSerialPort mPort;

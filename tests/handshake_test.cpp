@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include "app/progress_bar.h"
+#include "support/named_case.h"
 #include "support/run_fixture.h"
 
 namespace {
@@ -19,40 +20,37 @@ protected:
 
 }  // namespace
 
-TEST_F(Handshake, DeviceAnsweringTheFirstRequestGetsOneRequest) {
-    mDevice.Listen([this](const QByteArray& bytes) {
-        if (bytes.contains('\x5A')) mDevice.Write("\xA5");
+struct TAnswerCase {
+    const char* Name;
+    int OnRequest;  // the device answers when this request arrives
+    QByteArray Answer;
+    QStringList Log;  // after the start line, the stop included
+};
+
+class HandshakeAnswered : public Handshake, public ::testing::WithParamInterface<TAnswerCase> {};
+
+TEST_P(HandshakeAnswered, TheRequestsStopAtTheReplyAndTheLogShowsThePasses) {
+    mDevice.Listen([this](const QByteArray&) {
+        if (Requests() == GetParam().OnRequest) mDevice.Write(GetParam().Answer);
     });
     TScript script;
     script.Then("reply seen", [&] { return mForm->ShakeOk; }, [&] { ClickUpdate(); });
     RunUpdate(script);
-    EXPECT_EQ(RequestsBeforeStop(), 1);
-    EXPECT_EQ(LogLines(), (QStringList{"Please open firmware.", "Waiting...", "Updating...", "Stop."}));
+    EXPECT_EQ(RequestsBeforeStop(), GetParam().OnRequest);
+    EXPECT_EQ(LogLines().mid(1), GetParam().Log);
     EXPECT_EQ(mForm->Memo1->toPlainText(), "");
     EXPECT_EQ(mForm->RxCaptureLen, 0xFFFF);
 }
 
-TEST_F(Handshake, DeviceAnsweringPass150IsLoggedWaitingTwice) {
-    mDevice.Listen([this](const QByteArray&) {
-        if (Requests() == 150) mDevice.Write("\xA5");
-    });
-    TScript script;
-    script.Then("reply seen", [&] { return mForm->ShakeOk; }, [&] { ClickUpdate(); });
-    RunUpdate(script);
-    EXPECT_EQ(LogLines(), (QStringList{"Please open firmware.", "Waiting...", "Waiting...", "Updating...",
-                                       "Stop."}));
-    EXPECT_GE(Requests(), 150);
-}
-
-TEST_F(Handshake, ReplyAmongOtherBytesCounts) {
-    mDevice.Listen([this](const QByteArray&) {
-        if (Requests() == 3) mDevice.Write("\x01\x02\xA5\x85\x00");
-    });
-    TScript script;
-    script.Then("reply seen", [&] { return mForm->ShakeOk; }, [&] { ClickUpdate(); });
-    RunUpdate(script);
-    EXPECT_TRUE(LogHas("Updating..."));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HandshakeAnswered,
+    ::testing::Values(
+        TAnswerCase{"FirstRequest", 1, "\xA5", {"Waiting...", "Updating...", "Stop."}},
+        // "Waiting..." on passes 1 and 100.
+        TAnswerCase{"Pass150", 150, "\xA5", {"Waiting...", "Waiting...", "Updating...", "Stop."}},
+        TAnswerCase{"AmongOtherBytes", 3, QByteArray("\x01\x02\xA5\x85\x00", 5),
+                    {"Waiting...", "Updating...", "Stop."}}),
+    RowName());
 
 TEST_F(Handshake, ReplyBeforeTheHandshakeStartedIsNeverSeen) {
     mDevice.Write("\xA5");
