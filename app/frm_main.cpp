@@ -16,14 +16,11 @@
 #include "app/guard.h"
 #include "app/hex_view.h"
 #include "app/pin_images.h"
+#include "app/progress_bar.h"
 #include "app/size_rule.h"
 #include "burn/protocol.h"
 #include "link/com_combo.h"
 
-qint32 BurnCount = 0;
-quint32 BlockAddress = 0;
-bool PaceElapsed = false;
-bool BurnTimedOut = false;
 TFrmMain* FrmMain = nullptr;
 
 namespace {
@@ -42,12 +39,13 @@ void OnClick(QAbstractButton* button, TFrmMain* form, Handler handler) {
 
 TFrmMain::TFrmMain() {
     ComPort = new TComPort(this);
-    tmr1 = new TCnTimer(kPaceMs, this);
-    tmr2 = new TCnTimer(kBurnTimeoutMs, this);
+    Station = new TStation(ComPort, this, this);
     OpenDialog1.Filter = "*.bin";
     ImageList1 = MakeImageList();
     CreateControls();
+    mBurnBar = RzProgressBar;
     BindHandlers();
+    BindStation();
     resize(kDesignWidth, kDesignHeight);
     if (QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -92,8 +90,26 @@ void TFrmMain::BindHandlers() {
     ComPort->OnAfterClose = [this] { ComPortAfterClose(ComPort); };
     // The component itself ends event delivery on an error that escapes this handler.
     ComPort->OnRxChar = [this](TComPort* sender, int count) { ComPortRxChar(sender, count); };
-    tmr1->OnTimer = [this] { Guarded([this] { tmr1Timer(tmr1); }); };
-    tmr2->OnTimer = [this] { Guarded([this] { tmr2Timer(tmr2); }); };
+}
+
+void TFrmMain::BindStation() {
+    // Direct connections: each report takes effect before the station goes on, as when the
+    // run's code wrote to the controls itself.
+    TStation* s = Station;
+    connect(s, &TStation::LogLine, this, [this](const QString& line) { RzMemo3->appendPlainText(line); });
+    connect(s, &TStation::RunningChanged, this, [this](bool running) {
+        cxBtn_UpdateFirmWare->setText(running ? "StopUpdate" : "UpdateFirmWare");
+    });
+    connect(s, &TStation::DeviceStarting, this,
+            [this](qint32 count) { cxTextEdit_No->setText(QString::number(count)); });
+    connect(s, &TStation::FlowNumberChanged, this,
+            [this](qint32 count) { cxTextEdit_FlowNo->setText("No : " + QString::number(count)); });
+    connect(s, &TStation::BurnBegun, this, [this](qint32 blocks) { mBurnBar->SetTotalParts(blocks); });
+    connect(s, &TStation::Progress, this,
+            [this](qint32 block, qint32) { mBurnBar->SetPartsComplete(block); });
+    connect(s, &TStation::FrameSent, this, [this] { ShowTxCount(); });
+    connect(s, &TStation::ShakeRequestEnded, this, [this] { Memo1->clear(); });
+    connect(s, &TStation::Message, this, [](const QString& text) { ShowModalMessage(text); });
 }
 
 void TFrmMain::FormCreate(QObject*) {
@@ -101,14 +117,14 @@ void TFrmMain::FormCreate(QObject*) {
     RxCount = 0;
     TxCount = 0;
     SetProtocolConstants();
-    BurnCount = 0;
-    BlockAddress = FlashBase;
-    StopRequested = true;
+    Station->BurnCount = 0;
+    Station->BlockAddress = FlashBase;
+    Station->StopRequested = true;
 }
 
 void TFrmMain::FormShow(QObject*) {
     RestoreSettings();
-    RxCaptureLen = kCaptureOffAtShow;
+    Station->RxCaptureLen = kCaptureOffAtShow;
     setWindowTitle("Ridel Burn Tools V1.3");
     RzPageControl3->setTabVisible(RzPageControl3->indexOf(TabSheet4), false);
 }
@@ -129,8 +145,7 @@ void TFrmMain::FormClose(QObject*) {
     ComPort->OnAfterClose = nullptr;
     // A run still on the stack ends at its loops' next checks instead of waiting for a
     // click that can no longer come.
-    StopRequested = true;
-    BurnStopRequested = true;
+    Station->RaiseStopFlags();
 }
 
 bool TFrmMain::StaysOnTop() const {
@@ -162,13 +177,6 @@ void TFrmMain::ShowRxCount() {
 
 void TFrmMain::ShowTxCount() {
     edTx->setText("Tx:" + QString::number(TxCount));
-}
-
-void TFrmMain::RestartTimer(TCnTimer* timer, bool& flag) {
-    timer->SetEnabled(false);
-    flag = false;
-    timer->SetRepeatCount(0);
-    timer->SetEnabled(true);
 }
 
 void TFrmMain::showEvent(QShowEvent* event) {

@@ -6,9 +6,9 @@
 #include <QWidget>
 
 #include "app/dialogs.h"
-#include "app/timers.h"
-#include "link/capture.h"
 #include "link/com_port.h"
+#include "station/station.h"
+#include "station/station_host.h"
 
 class QCheckBox;
 class QGroupBox;
@@ -22,33 +22,22 @@ class TComComboBox;
 class THexView;
 class TRzProgressBar;
 
-// Program-wide variables beside the window.
-extern qint32 BurnCount;
-extern quint32 BlockAddress;
-extern bool PaceElapsed;
-extern bool BurnTimedOut;
-
-class TFrmMain : public QWidget {
+// The window's firmware update page is a view of one station that runs on the GUI thread:
+// the run's flags, counters, capture and timers are the station's, and the window carries
+// its traffic through the terminal's paths (Tx count, hex send, the send memo).
+class TFrmMain : public QWidget, private TStationHost {
 public:
     TFrmMain();
     ~TFrmMain() override;
 
-    // --- State record, in its declared order ---
-    bool StopRequested = false;
-    bool BurnStopRequested = false;
-    bool ShakeOk = false;
-    bool BurnOk = false;
+    // --- State record of the terminal; the run's state is the station's ---
     qint32 RxCount = 0;
     qint32 TxCount = 0;
-    quint32 BlockSum = 0;
     bool SendOk = false;
-    TRxCaptureBuffer RxCapture{};
-    qint32 RxCaptureLen = 0;
 
     // --- Non-visual components ---
     TComPort* ComPort;
-    TCnTimer* tmr1;
-    TCnTimer* tmr2;
+    TStation* Station;  // the production run on ComPort, with its timers tmr1 and tmr2
     TOpenDialogSettings OpenDialog1;
     QList<QPixmap> ImageList1;
 
@@ -148,19 +137,12 @@ public:
     void btnSendClick(QObject* Sender);
     void Button1Click(QObject* Sender);
 
-    // --- Burn frames ---
-    void SendFrame(const QByteArray& header, quint32 address, const QByteArray& payload);
-    void SendStopFrame();
-
     // --- Handshake ---
     void cxButton_BurnShakeClick(QObject* Sender);
-    void WaitMs(qint32 ms);
 
     // --- File burn ---
     void cxButton_BurnFileClick(QObject* Sender);
     void BurnImage(const QString& fileName, TRzProgressBar* bar);
-    void tmr1Timer(QObject* Sender);
-    void tmr2Timer(QObject* Sender);
 
     // --- Production loop and firmware update page ---
     void cxBtn_UpdateFirmWareClick(QObject* Sender);
@@ -186,9 +168,16 @@ private:
     void CreateHiddenPages();
     void CreateStatusBar();
     void BindHandlers();
-    void RestartTimer(TCnTimer* timer, bool& flag);
+    void BindStation();
+
+    // How the station's traffic goes out, and which image the next device gets.
+    void WritePiece(const QByteArray& bytes) override;
+    void WriteHexPiece(const QByteArray& bytes) override;
+    bool SendShakeRequest(const QString& hexText) override;
+    void BurnDevice() override;
 
     bool mShown = false;
+    TRzProgressBar* mBurnBar = nullptr;  // the bar the running burn reports to
 };
 
 extern TFrmMain* FrmMain;

@@ -67,11 +67,11 @@ TBurnFigures Burn(const QStringList& simArgs, const QString& image) {
     });
     double cpu0 = 0, cpuUs0 = 0;
     TScript script;
-    script.Then("handshake", [&] { return w->ShakeOk; }, [&] {
+    script.Then("handshake", [&] { return w->Station->ShakeOk; }, [&] {
               cpu0 = CpuSeconds();
               cpuUs0 = double(TSimProcess::NowUs());
           })
-        .Then("burned", [&] { return w->BurnOk; }, [&] {
+        .Then("burned", [&] { return w->Station->BurnOk; }, [&] {
             figures.CpuPerWall = (CpuSeconds() - cpu0) / Seconds(qint64(TSimProcess::NowUs() - cpuUs0));
             figures.Completed = true;
             w->cxBtn_UpdateFirmWare->click();

@@ -62,8 +62,8 @@ int main(int argc, char** argv) {
     QElapsedTimer wall;
     wall.start();
     TScript script;
-    script.Then("device 20", [&] { checkImages(); return BurnCount >= kEarlyDevice; }, [&] { earlyRss = ResidentBytes(); })
-        .Then("device 200", [&] { checkImages(); return BurnCount >= kDevices; }, [&] {
+    script.Then("device 20", [&] { checkImages(); return w->Station->BurnCount >= kEarlyDevice; }, [&] { earlyRss = ResidentBytes(); })
+        .Then("device 200", [&] { checkImages(); return w->Station->BurnCount >= kDevices; }, [&] {
             lateRss = ResidentBytes();
             w->cxBtn_UpdateFirmWare->click();
         });

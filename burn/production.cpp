@@ -1,63 +1,22 @@
-// The firmware update page: the update toggle with its production loop, the file choice,
-// the flow number and the log.
+// The firmware update page: the update toggle, the file choice, the flow number and the
+// log. The run itself is the station's; these handlers are where the page's clicks go.
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
 #include "app/date_time_text.h"
-#include "app/event_loop.h"
 #include "app/frm_main.h"
-#include "app/progress_bar.h"
 
-namespace {
-const char* const kUpdateCaption = "UpdateFirmWare";
-const char* const kStopCaption = "StopUpdate";
-}  // namespace
-
-void TFrmMain::cxBtn_UpdateFirmWareClick(QObject* Sender) {
-    if (cxBtn_UpdateFirmWare->text() == kUpdateCaption) {
-        if (!ComPort->Connected()) {
-            ShowModalMessage("Please Open Port First!");
-            return;
-        }
-        cxBtn_UpdateFirmWare->setText(kStopCaption);
-        StopRequested = false;
-        while (!StopRequested) {
-            cxButton_BurnAllClick(Sender);
-            PumpMessages();
-        }
-        return;
-    }
-    cxBtn_UpdateFirmWare->setText(kUpdateCaption);
-    StopRequested = true;
-    BurnStopRequested = true;
-    RzMemo3->appendPlainText("Stop.");
-    SendStopFrame();
-    RzProgressBar->SetPartsComplete(0);
-    RestartTimer(tmr1, PaceElapsed);
-    do {
-        PumpMessagesOrWait(-1);
-    } while (!PaceElapsed);
-    SendStopFrame();
+void TFrmMain::cxBtn_UpdateFirmWareClick(QObject*) {
+    Station->Toggle();
 }
 
-void TFrmMain::cxButton_BurnAllClick(QObject* Sender) {
-    for (;;) {
-        cxTextEdit_No->setText(QString::number(BurnCount));
-        if (StopRequested) return;
-        ShakeOk = false;
-        cxButton_BurnShakeClick(Sender);
-        while (!StopRequested && !ShakeOk) PumpMessagesOrWait(-1);
-        if (StopRequested) return;
-        BurnOk = false;
-        cxButton_BurnFileClick(Sender);
-        while (!StopRequested && !BurnOk) PumpMessagesOrWait(-1);
-    }
+void TFrmMain::cxButton_BurnAllClick(QObject*) {
+    Station->ProductionLoop();
 }
 
 void TFrmMain::cxButton_StopClick(QObject*) {
-    StopRequested = true;
-    BurnStopRequested = true;
+    Station->RaiseStopFlags();
 }
 
 void TFrmMain::cxBtn_OpenFirmWareClick(QObject*) {
@@ -79,8 +38,7 @@ void TFrmMain::edSendFileButtonClick(QObject*) {
 }
 
 void TFrmMain::cxBtn_ResetCounterClick(QObject*) {
-    BurnCount = 0;
-    cxTextEdit_FlowNo->setText("No : 0");
+    Station->ResetCounter();
 }
 
 void TFrmMain::cxButton1Click(QObject*) {

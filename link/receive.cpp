@@ -11,7 +11,7 @@ void TFrmMain::ComPortRxChar(QObject*, int Count) {
     AddWrapping(RxCount, Count);
     ShowRxCount();
     if (CB_InfoOut->isChecked()) MPHexEditorEx1->AppendBuffer(bytes);
-    CaptureChunk(RxCapture, RxCaptureLen, bytes);
+    Station->Capture(bytes);
 }
 
 void TFrmMain::Btn_ClearClick(QObject*) {

@@ -59,7 +59,7 @@ protected:
     // The run's own lines, after the start line and the "Open file" line.
     QStringList RunLog() const { return LogLines().mid(2); }
     bool Idle() const {
-        return mForm->cxBtn_UpdateFirmWare->text() == "UpdateFirmWare" && mForm->StopRequested;
+        return mForm->cxBtn_UpdateFirmWare->text() == "UpdateFirmWare" && mForm->Station->StopRequested;
     }
 
     QTemporaryDir mDir;
@@ -81,7 +81,7 @@ TEST_P(BurnsAnImage, ByteForByteWithPaddingAndOneFramePerBlock) {
     TScript script;
     // The device is done once its last acknowledgement has gone out; a late one may go out
     // after the tool has already counted the device on an earlier one.
-    script.Then("completed", [&] { return mForm->BurnOk; })
+    script.Then("completed", [&] { return mForm->Station->BurnOk; })
         .Then("device done", [&] { return !mSim.Events("device_done").isEmpty(); }, [&] { ClickUpdate(); });
     Run(script);
     const int blocks = (GetParam().Size + 2047) / 2048;
@@ -97,7 +97,7 @@ TEST_P(BurnsAnImage, ByteForByteWithPaddingAndOneFramePerBlock) {
     EXPECT_EQ(mForm->cxTextEdit_FlowNo->text(), "No : 1");
     EXPECT_EQ(mForm->RzProgressBar->TotalParts(), blocks);
     if (RunLog().count("Updating...") == 1) {  // unless the next device's burn has begun
-        EXPECT_EQ(BlockAddress, kFlashBase + 2048u * quint32(blocks));
+        EXPECT_EQ(mForm->Station->BlockAddress, kFlashBase + 2048u * quint32(blocks));
     }
     EXPECT_TRUE(Recorder().Errors.isEmpty());
     EXPECT_TRUE(Recorder().Messages.isEmpty());
@@ -120,7 +120,7 @@ TEST_F(Burn, TwoDevicesInOneRunAreLoggedInOrderAndCounted) {
     const QByteArray image = RandomImage(3000);
     Start(image);
     TScript script;
-    script.Then("two devices", [&] { return BurnCount == 2; }, [&] { ClickUpdate(); });
+    script.Then("two devices", [&] { return mForm->Station->BurnCount == 2; }, [&] { ClickUpdate(); });
     Run(script);
     const QStringList log = RunLog();
     ASSERT_GE(log.size(), 8);
@@ -140,8 +140,8 @@ TEST_F(Burn, TwoDevicesInOneRunAreLoggedInOrderAndCounted) {
 TEST_F(Burn, CounterResetMidRunMakesTheNextDeviceNumberOne) {
     Start(RandomImage(100));
     TScript script;
-    script.Then("first device", [&] { return BurnCount == 1; }, [&] { mForm->cxBtn_ResetCounter->click(); })
-        .Then("next device", [&] { return BurnCount == 1 && mForm->BurnOk && RunLog().count("No : 1") == 2; },
+    script.Then("first device", [&] { return mForm->Station->BurnCount == 1; }, [&] { mForm->cxBtn_ResetCounter->click(); })
+        .Then("next device", [&] { return mForm->Station->BurnCount == 1 && mForm->Station->BurnOk && RunLog().count("No : 1") == 2; },
               [&] { ClickUpdate(); });
     Run(script);
     EXPECT_EQ(RunLog().count("No : 2"), 0);
@@ -162,8 +162,8 @@ TEST_F(Burn, DeviceThatNeverAcknowledgesGetsTheFirstBlockEvery200MsFor10sThenSto
     // The simulator traces the second stop frame a moment after the tool has written it.
     EXPECT_TRUE(mSim.WaitForTrace([&](const QList<TSimEvent>&) { return Frames("stop").size() == 2; }));
     EXPECT_EQ(RunLog().mid(2), QStringList{"Stop."});
-    EXPECT_FALSE(mForm->BurnOk);
-    EXPECT_EQ(BurnCount, 0);
+    EXPECT_FALSE(mForm->Station->BurnOk);
+    EXPECT_EQ(mForm->Station->BurnCount, 0);
 }
 
 TEST_F(Burn, StopDuringABurnSendsTwoStopFramesAndEndsTheRun) {
@@ -177,7 +177,7 @@ TEST_F(Burn, StopDuringABurnSendsTwoStopFramesAndEndsTheRun) {
     EXPECT_GE((stops[1].StartUs - stops[0].TUs) / 1000, 199);
     EXPECT_EQ(RunLog().count("Stop."), 1);
     EXPECT_EQ(RunLog().count("No : 1"), 0);
-    EXPECT_FALSE(mForm->BurnOk);
+    EXPECT_FALSE(mForm->Station->BurnOk);
     // Nothing more goes out once the run is over.
     const int frames = int(mSim.Events("frame").size());
     RunEventsFor(500);
@@ -189,7 +189,7 @@ TEST_F(Burn, TimeOutNoticedAfterAStopLeavesTheRunStopped) {
     TScript script;
     script.Then("a block", [&] { return !Frames("block").isEmpty(); }, [&] {
         ClickUpdate();
-        BurnTimedOut = true;  // as if the 10 s ran out during the stop's pause
+        mForm->Station->BurnTimedOut = true;  // as if the 10 s ran out during the stop's pause
     });
     Run(script);
     EXPECT_TRUE(Idle());
@@ -213,7 +213,7 @@ TEST_P(FileThatCannotBeBurned, SendsNothingAndTheRunWaitsUntilStopped) {
     TFirmwareFile holder;
     GetParam().Spoil(mImagePath, holder);
     TScript script;
-    script.Then("device answered", [&] { return mForm->ShakeOk; }, [&] {
+    script.Then("device answered", [&] { return mForm->Station->ShakeOk; }, [&] {
         RunEventsFor(400);
         ClickUpdate();
     });
@@ -238,7 +238,7 @@ TEST_F(Burn, NoFileChosenSendsNothing) {
     CreateWindow();
     OpenPort(mSim.DevicePath());
     TScript script;
-    script.Then("device answered", [&] { return mForm->ShakeOk; }, [&] {
+    script.Then("device answered", [&] { return mForm->Station->ShakeOk; }, [&] {
         RunEventsFor(300);
         ClickUpdate();
     });
@@ -252,7 +252,7 @@ TEST_F(Burn, FileCutShortBeforeTheBurnIsBurnedAsItIsThen) {
     Start(image);
     QFile(mImagePath).resize(1000);
     TScript script;
-    script.Then("completed", [&] { return mForm->BurnOk; })
+    script.Then("completed", [&] { return mForm->Station->BurnOk; })
         .Then("device done", [&] { return !mSim.Events("device_done").isEmpty(); }, [&] { ClickUpdate(); });
     Run(script);
     EXPECT_EQ(mSim.Image(), Padded(image.left(1000)));
@@ -285,7 +285,7 @@ TEST_F(Burn, DeviceVanishingMidBurnEndsTheRunWithTheComponentsError) {
         << Recorder().Errors[0].toStdString();
     // Left over: the caption still says stop, nothing runs.
     EXPECT_EQ(mForm->cxBtn_UpdateFirmWare->text(), "StopUpdate");
-    EXPECT_FALSE(mForm->StopRequested);
+    EXPECT_FALSE(mForm->Station->StopRequested);
     EXPECT_FALSE(mForm->ComPort->Connected());
     // The next click stops; its stop frame cannot go out.
     ClickUpdate();

@@ -34,12 +34,12 @@ TEST_P(HandshakeAnswered, TheRequestsStopAtTheReplyAndTheLogShowsThePasses) {
         if (Requests() == GetParam().OnRequest) mDevice.Write(GetParam().Answer);
     });
     TScript script;
-    script.Then("reply seen", [&] { return mForm->ShakeOk; }, [&] { ClickUpdate(); });
+    script.Then("reply seen", [&] { return mForm->Station->ShakeOk; }, [&] { ClickUpdate(); });
     RunUpdate(script);
     EXPECT_EQ(RequestsBeforeStop(), GetParam().OnRequest);
     EXPECT_EQ(LogLines().mid(1), GetParam().Log);
     EXPECT_EQ(mForm->Memo1->toPlainText(), "");
-    EXPECT_EQ(mForm->RxCaptureLen, 0xFFFF);
+    EXPECT_EQ(mForm->Station->RxCaptureLen, 0xFFFF);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -60,7 +60,7 @@ TEST_F(Handshake, ReplyBeforeTheHandshakeStartedIsNeverSeen) {
     script.Then("some requests", [&] { return Requests() >= 10; }, [&] { ClickUpdate(); });
     RunUpdate(script);
     EXPECT_FALSE(LogHas("Updating..."));
-    EXPECT_FALSE(mForm->ShakeOk);
+    EXPECT_FALSE(mForm->Station->ShakeOk);
 }
 
 TEST_F(Handshake, StopSendsTwoStopFramesAtLeast200MsApartAndEndsTheRun) {
@@ -79,7 +79,7 @@ TEST_F(Handshake, StopSendsTwoStopFramesAtLeast200MsApartAndEndsTheRun) {
     EXPECT_GE(apart, 195);  // arrival times of the pty's reads, so allow their jitter
     EXPECT_EQ(mForm->cxBtn_UpdateFirmWare->text(), "UpdateFirmWare");
     EXPECT_EQ(mForm->RzProgressBar->PartsComplete(), 0);
-    EXPECT_TRUE(mForm->StopRequested);
+    EXPECT_TRUE(mForm->Station->StopRequested);
     EXPECT_EQ(mForm->TxCount, stops[0] + 2 * 2060);
     EXPECT_EQ(LogLines().last(), "Stop.");
     EXPECT_EQ(LogLines().count("Waiting..."), 1);

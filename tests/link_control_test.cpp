@@ -161,7 +161,7 @@ TEST_F(LinkControl, UnreadableSettingsAreReportedAndTheRestOfShowIsSkipped) {
     EXPECT_EQ(Recorder().Errors, QStringList{"Failed to load settings."});
     EXPECT_EQ(mForm->windowTitle(), "Vardo");
     EXPECT_TRUE(mForm->RzPageControl3->isTabVisible(mForm->RzPageControl3->indexOf(mForm->TabSheet4)));
-    EXPECT_EQ(mForm->RxCaptureLen, 0);
+    EXPECT_EQ(mForm->Station->RxCaptureLen, 0);
     EXPECT_EQ(ReadStore(), garbage);
 }
 

@@ -27,7 +27,7 @@ TEST_F(Production, WithoutAFileTheDeviceAnswersAndNothingIsBurnedUntilStopped) {
         if (bytes.contains('\x5A')) mDevice.Write("\xA5");
     });
     TScript script;
-    script.Then("reply seen", [&] { return mForm->ShakeOk; }, [&] {
+    script.Then("reply seen", [&] { return mForm->Station->ShakeOk; }, [&] {
         RunEventsFor(300);  // the run waits for a burn that never comes
         ClickUpdate();
     });
@@ -68,14 +68,14 @@ TEST_F(Production, BrowseButtonUsesTheDialogAsItStandsAndLogsNothing) {
 }
 
 TEST_F(Production, FlowNumberButtonResetsTheCounterAndClearEmptiesTheLog) {
-    BurnCount = 7;
+    mForm->Station->BurnCount = 7;
     mForm->cxTextEdit_FlowNo->setText("No : 7");
     mForm->cxTextEdit_FlowNo->click();
-    EXPECT_EQ(BurnCount, 0);
+    EXPECT_EQ(mForm->Station->BurnCount, 0);
     EXPECT_EQ(mForm->cxTextEdit_FlowNo->text(), "No : 0");
-    BurnCount = 2;
+    mForm->Station->BurnCount = 2;
     mForm->cxBtn_ResetCounter->click();
-    EXPECT_EQ(BurnCount, 0);
+    EXPECT_EQ(mForm->Station->BurnCount, 0);
     mForm->cxButton1->click();
     EXPECT_EQ(mForm->RzMemo3->toPlainText(), "");
 }

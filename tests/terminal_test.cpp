@@ -33,31 +33,31 @@ TEST_F(Terminal, ReceivedChunksAreCountedShownAndNotCapturedWhileCaptureIsOff) {
     ASSERT_TRUE(WaitFor([&] { return f.RxCount == 10; }));
     EXPECT_EQ(f.edRx->text(), "Rx:10");
     EXPECT_EQ(f.MPHexEditorEx1->Data().Mid(0, 10), "abcdefghij");
-    EXPECT_EQ(f.RxCaptureLen, 0xFFFFFF);
+    EXPECT_EQ(f.Station->RxCaptureLen, 0xFFFFFF);
 }
 
 TEST_F(Terminal, CaptureTakesChunksThatFitAndDropsOneThatWouldFillIt) {
     TFrmMain& f = *mForm;
-    f.RxCaptureLen = 40950;
+    f.Station->RxCaptureLen = 40950;
     mDevice.Write(QByteArray(10, '\x85'));
     ASSERT_TRUE(WaitFor([&] { return f.RxCount == 10; }));
-    EXPECT_EQ(f.RxCaptureLen, 40950);
+    EXPECT_EQ(f.Station->RxCaptureLen, 40950);
     mDevice.Write(QByteArray(9, '\x85'));
     ASSERT_TRUE(WaitFor([&] { return f.RxCount == 19; }));
-    EXPECT_EQ(f.RxCaptureLen, 40959);
-    EXPECT_EQ(f.RxCapture[40958], 0x85);
+    EXPECT_EQ(f.Station->RxCaptureLen, 40959);
+    EXPECT_EQ(f.Station->RxCapture[40958], 0x85);
 }
 
 TEST_F(Terminal, ClearEmptiesOnlyTheHexView) {
     TFrmMain& f = *mForm;
-    f.RxCaptureLen = 0;
+    f.Station->RxCaptureLen = 0;
     mDevice.Write("xyz");
     ASSERT_TRUE(WaitFor([&] { return f.RxCount == 3; }));
     f.Btn_Clear->click();
     EXPECT_EQ(f.MPHexEditorEx1->Data().Size(), 0);
     EXPECT_EQ(f.edRx->text(), "Rx:3");
-    EXPECT_EQ(f.RxCaptureLen, 3);
-    EXPECT_EQ(f.RxCapture[0], 'x');
+    EXPECT_EQ(f.Station->RxCaptureLen, 3);
+    EXPECT_EQ(f.Station->RxCapture[0], 'x');
 }
 
 struct TSendCase {

@@ -48,15 +48,15 @@ TEST_F(TWindowTest, StartsIdleWithTheDesignTextsAndState) {
     EXPECT_TRUE(f.cbsendHex->isChecked());
     EXPECT_TRUE(f.CB_InfoOut->isChecked());
     EXPECT_EQ(f.cxTextEdit_No->text(), "1");
-    EXPECT_TRUE(f.StopRequested);
-    EXPECT_FALSE(f.BurnStopRequested || f.ShakeOk || f.BurnOk || f.SendOk);
-    EXPECT_EQ(f.RxCaptureLen, 0xFFFFFF);
-    EXPECT_EQ(BurnCount, 0);
-    EXPECT_EQ(BlockAddress, 0x08004000u);
+    EXPECT_TRUE(f.Station->StopRequested);
+    EXPECT_FALSE(f.Station->BurnStopRequested || f.Station->ShakeOk || f.Station->BurnOk || f.SendOk);
+    EXPECT_EQ(f.Station->RxCaptureLen, 0xFFFFFF);
+    EXPECT_EQ(mForm->Station->BurnCount, 0);
+    EXPECT_EQ(mForm->Station->BlockAddress, 0x08004000u);
     EXPECT_FALSE(f.ComPort->Connected());
-    EXPECT_FALSE(f.tmr1->Enabled() || f.tmr2->Enabled());
-    EXPECT_EQ(f.tmr1->Interval(), 200);
-    EXPECT_EQ(f.tmr2->Interval(), 10000);
+    EXPECT_FALSE(f.Station->tmr1->Enabled() || f.Station->tmr2->Enabled());
+    EXPECT_EQ(f.Station->tmr1->Interval(), 200);
+    EXPECT_EQ(f.Station->tmr2->Interval(), 10000);
     EXPECT_EQ(f.RzProgressBar->TotalParts(), 0);
     EXPECT_EQ(f.frameGeometry().height(), 700);  // the outer size
     EXPECT_GE(f.frameGeometry().width(), 1000);
@@ -145,17 +145,17 @@ TEST_F(TWindowTest, CounterResetZeroesBothCountersAndEmptiesTheHexView) {
     TFrmMain& f = *mForm;
     f.RxCount = 40960;
     f.TxCount = 7;
-    BurnCount = 3;
-    f.RxCaptureLen = 12;
-    f.RxCapture[0] = 0x85;
+    mForm->Station->BurnCount = 3;
+    f.Station->RxCaptureLen = 12;
+    f.Station->RxCapture[0] = 0x85;
     f.MPHexEditorEx1->AppendBuffer("abc");
     f.Button5->click();
     EXPECT_EQ(f.edRx->text(), "Rx:0");
     EXPECT_EQ(f.edTx->text(), "Tx:0");
     EXPECT_EQ(f.MPHexEditorEx1->Data().Size(), 0);
-    EXPECT_EQ(BurnCount, 3);
-    EXPECT_EQ(f.RxCaptureLen, 12);
-    EXPECT_EQ(f.RxCapture[0], 0x85);
+    EXPECT_EQ(mForm->Station->BurnCount, 3);
+    EXPECT_EQ(f.Station->RxCaptureLen, 12);
+    EXPECT_EQ(f.Station->RxCapture[0], 0x85);
 }
 
 TEST_F(TWindowTest, ClosingWithThePortOpenClosesItThenDetachesTheAfterCloseEvent) {
