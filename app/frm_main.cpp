@@ -106,7 +106,7 @@ void TFrmMain::BindStation() {
             [this](qint32 count) { cxTextEdit_FlowNo->setText("No : " + QString::number(count)); });
     connect(s, &TStation::BurnBegun, this, [this](qint32 blocks) { mBurnBar->SetTotalParts(blocks); });
     connect(s, &TStation::Progress, this,
-            [this](qint32 block, qint32) { mBurnBar->SetPartsComplete(block); });
+            [this](qint32 block, qint32, qint32) { mBurnBar->SetPartsComplete(block); });
     connect(s, &TStation::FrameSent, this, [this] { ShowTxCount(); });
     connect(s, &TStation::ShakeRequestEnded, this, [this] { Memo1->clear(); });
     connect(s, &TStation::Message, this, [](const QString& text) { ShowModalMessage(text); });

@@ -33,6 +33,8 @@ struct TDeviceOutcome {
 // Lower-case words for logs and machine-readable output.
 QString StateWord(TStationState state);
 QString ResultWord(TDeviceResult result);
+// ISO 8601 with milliseconds and the UTC offset, "2026-12-11T18:03:04.250+01:00".
+QString IsoTime(const QDateTime& when);
 
 Q_DECLARE_METATYPE(TStationState)
 Q_DECLARE_METATYPE(TDeviceOutcome)

@@ -63,7 +63,7 @@ void TStation::StopPath() {
     SetState(TStationState::Stopping);
     emit LogLine("Stop.");
     SendStopFrame();
-    emit Progress(0, mBlocks);
+    emit Progress(0, mBlocks, 0);
     RestartTimer(tmr1, PaceElapsed);
     do {
         PumpMessagesOrWait(-1);
@@ -169,7 +169,7 @@ void TStation::BurnImage(TImageSource& image) {
                 timedOut = true;
                 break;
             }
-            emit Progress(blockIndex, blockCount);
+            emit Progress(blockIndex, blockCount, outcome.Resends);
             PumpMessages();
             if (BurnStopRequested) break;
         }

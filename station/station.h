@@ -78,8 +78,8 @@ signals:
     void FlowNumberChanged(qint32 count);
     // A burn's block count, once it has its image open.
     void BurnBegun(qint32 blocks);
-    // Blocks acknowledged so far, of `blocks`.
-    void Progress(qint32 block, qint32 blocks);
+    // Blocks acknowledged so far, of `blocks`, and the frames sent again in this burn.
+    void Progress(qint32 block, qint32 blocks, qint32 resends);
     void FrameSent();
     // The handshake request is no longer being sent.
     void ShakeRequestEnded();

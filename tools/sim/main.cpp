@@ -7,13 +7,13 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "app/signal_pipe.h"
 #include "tools/sim/device.h"
 #include "tools/sim/mono_clock.h"
 #include "tools/sim/options.h"
 #include "tools/sim/port_registration.h"
 #include "tools/sim/pty.h"
 #include "tools/sim/run_loop.h"
-#include "tools/sim/signal_pipe.h"
 
 using namespace sim;
 

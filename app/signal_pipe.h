@@ -1,8 +1,6 @@
-// SIGINT, SIGTERM and SIGHUP become a readable byte, so the poll loop sees them and the
-// simulator ends cleanly (store value and link removed).
+// SIGINT, SIGTERM and SIGHUP become a readable byte on a pipe, so that a program's own loop
+// sees them and ends cleanly instead of being cut off inside a write.
 #pragma once
-
-namespace sim {
 
 class TSignalPipe {
   public:
@@ -17,5 +15,3 @@ class TSignalPipe {
   private:
     int mRead = -1;
 };
-
-}  // namespace sim

@@ -1,12 +1,10 @@
-#include "tools/sim/signal_pipe.h"
+#include "app/signal_pipe.h"
 
 #include <fcntl.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <stdexcept>
-
-namespace sim {
 
 namespace {
 
@@ -38,5 +36,3 @@ TSignalPipe::~TSignalPipe() {
     ::close(mRead);
     gWrite = -1;
 }
-
-}  // namespace sim
