@@ -24,6 +24,7 @@
 #include "app/ht_class.h"
 #include "bench/bench_window.h"
 #include "bench/figures.h"
+#include "bench/stations.h"
 #include "burn/protocol.h"
 #include "link/com_combo.h"
 #include "link/settings_store.h"
@@ -257,15 +258,17 @@ int main(int argc, char** argv) {
     SetDialogs(&dialogs);
     if (startupChild) return ShowWindowAndSayWhen();
 
-    // Sections may be named to run only those: burn, wait, receive, startup.
+    // Sections may be named to run only those: burn, wait, receive, startup, stations.
     QStringList sections = app.arguments().mid(1);
-    if (sections.isEmpty()) sections = QStringList{"burn", "wait", "receive", "startup"};
+    if (sections.isEmpty())
+        sections = QStringList{"burn", "wait", "receive", "startup", "stations"};
     TReport report;
     QTemporaryDir dir;
     if (sections.contains("burn")) BurnSection(report, WriteImage(dir, kImageBlocks * 2048));
     if (sections.contains("wait")) WaitSection(report);
     if (sections.contains("receive")) ReceiveSection(report);
     if (sections.contains("startup")) StartupSection(report);
+    if (sections.contains("stations")) StationsSection(report);
     report.Print();
     if (!dialogs.Errors.isEmpty() || !dialogs.Messages.isEmpty())
         std::fprintf(stderr, "vardo-bench: boxes shown: %s\n", qPrintable((dialogs.Errors + dialogs.Messages).join("; ")));

@@ -149,8 +149,13 @@ void TBurnConsole::OnEnded(int index) {
         const QDateTime now = QDateTime::currentDateTime();
         e.Live.State = TStationState::Stopped;
         mLiveDirty = true;
-        Report(JsonEvent(now, e.Live.Port, "stopped", {{"devices", e.Live.Devices}, {"status", status}}),
-               DatedLine(now, e.Live.Port, QString("stopped after %1").arg(e.Live.Devices == 1 ? QString("1 device") : QString("%1 devices").arg(e.Live.Devices))));
+        Report(
+            JsonEvent(now, e.Live.Port, "stopped",
+                      {{"devices", e.Live.Devices}, {"status", status}}),
+            DatedLine(now, e.Live.Port,
+                      QString("stopped after %1")
+                          .arg(e.Live.Devices == 1 ? QString("1 device")
+                                                   : QString("%1 devices").arg(e.Live.Devices))));
     }
     for (const TEntry& each : mEntries)
         if (!each.Ended) return;

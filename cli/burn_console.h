@@ -15,7 +15,7 @@ enum class TOutputMode { Text, Live, Json };
 
 class TBurnConsole : public QObject {
     Q_OBJECT
-public:
+  public:
     TBurnConsole(TOutputMode mode, const QList<TStationConfig>& stations);
     ~TBurnConsole() override;
 
@@ -23,10 +23,10 @@ public:
     // A signal: the first stops every station, the next ends the program at once.
     void Interrupt();
 
-signals:
+  signals:
     void Finished(int exitStatus);
 
-private:
+  private:
     struct TEntry {
         std::unique_ptr<TStationThread> Thread;
         TLiveStation Live;

@@ -57,7 +57,7 @@ int main(int argc, char** argv) {
         c.Image = shared;
         stations.append(c);
     }
-    const TOutputMode mode = o.Json                ? TOutputMode::Json
+    const TOutputMode mode = o.Json                  ? TOutputMode::Json
                              : isatty(STDOUT_FILENO) ? TOutputMode::Live
                                                      : TOutputMode::Text;
     TSignalPipe signalPipe;
@@ -69,7 +69,8 @@ int main(int argc, char** argv) {
              n = read(signalPipe.Fd(), bytes, sizeof bytes))
             for (ssize_t i = 0; i < n; ++i) console.Interrupt();
     });
-    QObject::connect(&console, &TBurnConsole::Finished, &app, [](int status) { QCoreApplication::exit(status); });
+    QObject::connect(&console, &TBurnConsole::Finished, &app,
+                     [](int status) { QCoreApplication::exit(status); });
     console.Start();
     return QCoreApplication::exec();
 }

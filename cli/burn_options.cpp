@@ -91,12 +91,14 @@ TParsedBurnOptions ParseBurnOptions(const QStringList& arguments) {
     if (parser.isSet(baud)) {
         qint64 b = 0;
         if (!ParseWhole(parser.value(baud), 1, 4000000, b))
-            return fail(QString("--baud must be a line rate in baud, not '%1'").arg(parser.value(baud)));
+            return fail(
+                QString("--baud must be a line rate in baud, not '%1'").arg(parser.value(baud)));
         o.Baud = int(b);
     }
     const QStringList positional = parser.positionalArguments();
     if (positional.isEmpty()) return fail("no image given");
-    if (positional.size() > 1) return fail(QString("one image only, not '%1'").arg(positional.join("' '")));
+    if (positional.size() > 1)
+        return fail(QString("one image only, not '%1'").arg(positional.join("' '")));
     o.Image = positional.first();
     o.Ports = parser.values(port);
     if (o.Ports.isEmpty()) return fail("no port given (--port PORT)");

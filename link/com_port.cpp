@@ -139,6 +139,10 @@ void TComPort::Close() {
     CloseAndNotify();
 }
 
+void TComPort::CloseKeepingOutput() {
+    if (Connected()) CloseAndNotify();
+}
+
 void TComPort::CloseAndNotify() {
     mEventsOn = false;
     mPort.close();

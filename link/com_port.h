@@ -35,6 +35,9 @@ public:
     bool Connected() const { return mPort.isOpen(); }
     void SetConnected(bool connected);
     bool ForceClosed = false;
+    // Closes without discarding what is still on its way out, so that the last frame written
+    // reaches the device.
+    void CloseKeepingOutput();
 
     // At most `count` waiting bytes; returns at once.
     QByteArray ReadBytes(qint64 count);

@@ -40,5 +40,7 @@ QString IsoTime(const QDateTime& when) {
     const int offset = when.offsetFromUtc();
     const int minutes = qAbs(offset) / 60;
     return when.toString("yyyy-MM-ddTHH:mm:ss.zzz") + (offset < 0 ? '-' : '+') +
-           QString("%1:%2").arg(minutes / 60, 2, 10, QChar('0')).arg(minutes % 60, 2, 10, QChar('0'));
+           QString("%1:%2")
+               .arg(minutes / 60, 2, 10, QChar('0'))
+               .arg(minutes % 60, 2, 10, QChar('0'));
 }

@@ -25,13 +25,13 @@ constexpr qint64 kMaxImageBytes = 2013249536;
 
 // One burn's view of a snapshot.
 class TSnapshotSource : public TImageSource {
-public:
+  public:
     explicit TSnapshotSource(const TImageSnapshot& image) : mImage(image) {}
     qint32 Open() override { return qint32(mImage.Bytes.size()); }
     bool ReadAt(qint64 offset, char* buffer, qint64 count) override;
     void Close() override {}
     QString Path() const override { return mImage.Path; }
 
-private:
+  private:
     const TImageSnapshot& mImage;
 };

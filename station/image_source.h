@@ -6,7 +6,7 @@
 #include <QtGlobal>
 
 class TImageSource {
-public:
+  public:
     virtual ~TImageSource() = default;
     // Opens the image for one burn: its size in bytes, 0 or less when there is nothing to burn.
     virtual qint32 Open() = 0;

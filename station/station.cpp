@@ -1,5 +1,7 @@
 #include "station/station.h"
 
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <stdexcept>
 
 #include "app/counters.h"
@@ -153,7 +155,10 @@ void TStation::BurnImage(TImageSource& image) {
                     QString("Unable to read the firmware file %1").arg(image.Path()).toStdString());
             // Acknowledgements that came in before this frame never count for it.
             if (Pace == TPaceMode::Ack) scan = RxCaptureLen;
+            QElapsedTimer writing;
+            writing.start();
             SendFrame(last ? LastBlockHeader : BlockHeader, BlockAddress, block);
+            if (Pace == TPaceMode::Ack) WaitForLine(writing.elapsed(), scan);
             ++outcome.FramesSent;
             if (blockIndex == lastSent) ++outcome.Resends;
             lastSent = blockIndex;
@@ -176,8 +181,7 @@ void TStation::BurnImage(TImageSource& image) {
     } catch (const std::exception& e) {
         image.Close();
         outcome.BlocksAcked = blockIndex;
-        FinishDevice(outcome,
-                     mPort->Connected() ? TDeviceResult::Error : TDeviceResult::Lost,
+        FinishDevice(outcome, mPort->Connected() ? TDeviceResult::Error : TDeviceResult::Lost,
                      QString::fromUtf8(e.what()));
         throw;
     }
@@ -205,16 +209,31 @@ void TStation::BurnImage(TImageSource& image) {
     FinishDevice(outcome, TDeviceResult::Done);
 }
 
+bool TStation::AckSince(qint32 scan) const {
+    return CaptureScan(RxCapture, RxCaptureLen, scan, quint8(BlockAck[0]));
+}
+
+void TStation::WaitForLine(qint64 writeMs, qint32 scan) {
+    // A driver that cannot report its queue (a pseudo-terminal, some USB adapters) hands the
+    // frame back before the line has carried it; the pace counts from the frame's end on the
+    // line, as it does where the write waits for the UART.
+    const int baud = qMax(BaudRateValue(mPort->Settings()), 1);
+    const qint64 lineMs = (qint64(kFrameBytes) * 10 * 1000 + baud - 1) / baud;
+    QDeadlineTimer lineEnd(lineMs - writeMs, Qt::PreciseTimer);
+    while (!lineEnd.hasExpired() && !AckSince(scan))
+        PumpMessagesOrWait(int(qMax<qint64>(lineEnd.remainingTime(), 0)));
+}
+
 void TStation::WaitForPace(qint32 scan) {
     RestartTimer(tmr1, PaceElapsed);
-    const quint8 ack = quint8(BlockAck[0]);
-    auto acknowledged = [&] {
-        qint32 peek = scan;
-        return Pace == TPaceMode::Ack && CaptureScan(RxCapture, RxCaptureLen, peek, ack);
-    };
+    if (Pace == TPaceMode::Ack) {
+        // The acknowledgement may already be in from the wait for the line.
+        while (!PaceElapsed && !AckSince(scan)) PumpMessagesOrWait(-1);
+        return;
+    }
     do {
         PumpMessagesOrWait(-1);
-    } while (!PaceElapsed && !acknowledged());
+    } while (!PaceElapsed);
 }
 
 void TStation::FinishDevice(TDeviceOutcome& outcome, TDeviceResult result, const QString& message) {

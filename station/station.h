@@ -19,12 +19,12 @@ class TStationHost;
 // When the next frame may go out.
 enum class TPaceMode {
     Fixed,  // 200 ms after every frame
-    Ack,    // as soon as an acknowledgement of the frame is in, else 200 ms after it
+    Ack,    // as soon as an acknowledgement of the frame is in, else 200 ms after its end
 };
 
 class TStation : public QObject {
     Q_OBJECT
-public:
+  public:
     TStation(TComPort* port, TStationHost* host, QObject* parent = nullptr);
 
     // --- Run state; the window's state record and program-wide variables live here ---
@@ -69,7 +69,7 @@ public:
     void tmr1Timer();
     void tmr2Timer();
 
-signals:
+  signals:
     void LogLine(const QString& line);
     void RunningChanged(bool running);
     // Before each device, the count so far.
@@ -88,12 +88,16 @@ signals:
     // A message for the operator that is not an error of the run.
     void Message(const QString& text);
 
-private:
+  private:
     void StartPath();
     void StopPath();
     void SendFrame(const QByteArray& header, quint32 address, const QByteArray& payload);
     void RestartTimer(TCnTimer* timer, bool& flag);
     void WaitForPace(qint32 scan);
+    // Until the frame just written has had the time the line needs for it, or its
+    // acknowledgement is in.
+    void WaitForLine(qint64 writeMs, qint32 scan);
+    bool AckSince(qint32 scan) const;
     void SetState(TStationState state);
     void FinishDevice(TDeviceOutcome& outcome, TDeviceResult result, const QString& message = {});
 

@@ -7,7 +7,7 @@
 #include <QString>
 
 class TStationHost {
-public:
+  public:
     virtual ~TStationHost() = default;
     // A binary piece of a frame (header, payload, tail); raises EComPort when it cannot go out.
     virtual void WritePiece(const QByteArray& bytes) = 0;

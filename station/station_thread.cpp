@@ -8,7 +8,7 @@ namespace {
 
 // Every piece goes straight to the port; a piece that cannot go out ends the run.
 class TThreadHost : public TStationHost {
-public:
+  public:
     TThreadHost(TComPort& port, const TImageSnapshot& image, std::function<void(QString)> fail)
         : mPort(port), mImage(image), mFail(std::move(fail)) {}
     TStation* Station = nullptr;
@@ -31,7 +31,7 @@ public:
         Station->BurnImage(source);
     }
 
-private:
+  private:
     TComPort& mPort;
     const TImageSnapshot& mImage;
     std::function<void(QString)> mFail;
@@ -77,7 +77,9 @@ void TStationThread::RequestStop() {
         return;
     }
     mStopPending = true;
-    if (mStation) QMetaObject::invokeMethod(mStation, [this] { StopInside(); }, Qt::QueuedConnection);
+    if (mStation)
+        QMetaObject::invokeMethod(
+            mStation, [this] { StopInside(); }, Qt::QueuedConnection);
 }
 
 void TStationThread::StopInside() {
@@ -137,7 +139,8 @@ void TStationThread::run() {
             mStation = &station;
             // A stop asked for before the station was there is taken inside its run.
             if (mStopPending)
-                QMetaObject::invokeMethod(&station, [this] { StopInside(); }, Qt::QueuedConnection);
+                QMetaObject::invokeMethod(
+                    &station, [this] { StopInside(); }, Qt::QueuedConnection);
         }
         try {
             station.Toggle();
@@ -152,8 +155,5 @@ void TStationThread::run() {
         }
         port.OnRxChar = nullptr;
     }
-    if (port.Connected()) {
-        port.ForceClosed = true;
-        port.SetConnected(false);
-    }
+    port.CloseKeepingOutput();
 }

@@ -24,7 +24,7 @@ struct TStationConfig {
 
 class TStationThread : public QThread {
     Q_OBJECT
-public:
+  public:
     explicit TStationThread(const TStationConfig& config, QObject* parent = nullptr);
     ~TStationThread() override;  // stops the station and waits for its thread
 
@@ -35,7 +35,7 @@ public:
     // From any thread: the station takes its stop path (two stop frames) inside its run.
     void RequestStop();
 
-signals:
+  signals:
     void Opened(bool ok, const QString& message);
     void LogLine(const QString& line, const QDateTime& when);
     void StateChanged(TStationState state);
@@ -46,10 +46,10 @@ signals:
     // changed image. A time-out comes as its device's outcome.
     void Failed(const QString& message);
 
-protected:
+  protected:
     void run() override;
 
-private:
+  private:
     bool WaitForGo();
     void StopInside();
     void Fail(const QString& message);
