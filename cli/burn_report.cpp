@@ -71,7 +71,7 @@ QByteArray JsonEvent(const QDateTime& when, const QString& station, const QStrin
 
 QString LiveLine(const TLiveStation& s, int portWidth, int width) {
     QString line = s.Port.leftJustified(portWidth) + "  " + StateWord(s.State).leftJustified(9);
-    line += QString(" #%1").arg(s.Devices + (s.State == TStationState::Burning ? 1 : 0), -4);
+    line += QString(" done %1").arg(s.Devices, -4);
     if (s.State == TStationState::Burning && s.Blocks > 0) {
         const int filled = int(qint64(s.Block) * kBarCells / s.Blocks);
         const int percent = int(qint64(s.Block) * 100 / s.Blocks);
