@@ -17,18 +17,8 @@ QString DatedLine(const QDateTime& when, const QString& station, const QString& 
 }
 
 QString OutcomeEvent(TDeviceResult result) {
-    switch (result) {
-        case TDeviceResult::Done:
-            return "done";
-        case TDeviceResult::TimedOut:
-            return "timed_out";
-        case TDeviceResult::Stopped:
-            return "stopped";
-        case TDeviceResult::Lost:
-        case TDeviceResult::Error:
-            return "error";
-    }
-    return {};
+    const bool failed = result == TDeviceResult::Lost || result == TDeviceResult::Error;
+    return failed ? QString("error") : ResultWord(result);
 }
 
 QString OutcomeText(const TDeviceOutcome& o) {

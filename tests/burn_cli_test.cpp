@@ -12,28 +12,17 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
-#include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <memory>
 #include <vector>
 
 #include "sim/sim_process.h"
+#include "support/images.h"
 #include "support/named_case.h"
 #include "support/pty_pair.h"
 
 namespace {
-
-QByteArray RandomImage(int size) {
-    QByteArray bytes(size, '\0');
-    for (char& b : bytes) b = char(QRandomGenerator::global()->bounded(256));
-    return bytes;
-}
-
-QByteArray Padded(QByteArray image) {
-    image.append(QByteArray((2048 - image.size() % 2048) % 2048, '\0'));
-    return image;
-}
 
 struct TBurnResult {
     int Status = -1;  // -1: did not end in time, or crashed

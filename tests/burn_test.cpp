@@ -4,12 +4,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 
 #include "app/progress_bar.h"
 #include "burn/firmware_file.h"
 #include "sim/sim_process.h"
+#include "support/images.h"
 #include "support/named_case.h"
 #include "support/pty_pair.h"
 #include "support/window_fixture.h"
@@ -17,17 +17,6 @@
 namespace {
 
 constexpr quint32 kFlashBase = 0x08004000;
-
-QByteArray RandomImage(int size) {
-    QByteArray bytes(size, '\0');
-    for (char& b : bytes) b = char(QRandomGenerator::global()->bounded(256));
-    return bytes;
-}
-
-QByteArray Padded(QByteArray image) {
-    image.append(QByteArray((2048 - image.size() % 2048) % 2048, '\0'));
-    return image;
-}
 
 class Burn : public TWindowTest {
 protected:

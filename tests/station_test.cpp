@@ -3,30 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
-#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <memory>
 
 #include "burn/protocol.h"
 #include "sim/sim_process.h"
 #include "station/station_thread.h"
+#include "support/images.h"
 #include "support/named_case.h"
 #include "support/pty_pair.h"
 
 namespace {
 
 constexpr quint32 kFlashBase = 0x08004000;
-
-QByteArray RandomImage(int size) {
-    QByteArray bytes(size, '\0');
-    for (char& b : bytes) b = char(QRandomGenerator::global()->bounded(256));
-    return bytes;
-}
-
-QByteArray Padded(QByteArray image) {
-    image.append(QByteArray((2048 - image.size() % 2048) % 2048, '\0'));
-    return image;
-}
 
 // One station thread and everything it reported, collected on the test's thread.
 class TStationProbe {
