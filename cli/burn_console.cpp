@@ -106,7 +106,12 @@ void TBurnConsole::Bind(int index) {
             e.Failed = true;
             e.Live.Failure = ResultWord(o.Result) + (o.Message.isEmpty() ? "" : ": " + o.Message);
         }
-        Report(JsonEvent(o.Ended, port, OutcomeEvent(o.Result), OutcomeFields(o)),
+        QJsonObject fields = OutcomeFields(o);
+        const TImageSnapshot& image = *mEntries[index].Thread->Config().Image;
+        fields.insert("image", image.Path);
+        fields.insert("image_bytes", image.Bytes.size());
+        fields.insert("image_sha256", QString::fromLatin1(image.Sha256.toHex()));
+        Report(JsonEvent(o.Ended, port, OutcomeEvent(o.Result), fields),
                DatedLine(o.Ended, port, OutcomeText(o)));
         if (o.Result == TDeviceResult::TimedOut)
             ErrorLine(QString("%1: the device timed out (%2)").arg(port, o.Message));

@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -99,10 +100,13 @@ class BurnCli : public ::testing::Test {
 
 }  // namespace
 
-TEST_F(BurnCli, OneStationBurnsThreeDevicesByteForByteInPlainDatedLines) {
+TEST_F(BurnCli, OneStationOnALinkBurnsThreeDevicesByteForByteInPlainDatedLines) {
     StartSims(1);
     const QByteArray image = RandomImage(5000);
-    const TBurnResult r = RunBurn(PortArgs() + QStringList{"-n", "3", WriteImage(image)});
+    // A stable name such as /dev/serial/by-id/... is a link to the device.
+    const QString link = mDir.filePath("by-id-link");
+    ASSERT_EQ(::symlink(qPrintable(mSims[0]->DevicePath()), qPrintable(link)), 0);
+    const TBurnResult r = RunBurn({"-p", link, "-n", "3", WriteImage(image)});
     EXPECT_EQ(r.Status, 0) << r.Err.toStdString();
     TSimProcess& sim = *mSims[0];
     EXPECT_EQ(sim.Events("device_done").size(), 3);
@@ -113,7 +117,7 @@ TEST_F(BurnCli, OneStationBurnsThreeDevicesByteForByteInPlainDatedLines) {
     // Not a terminal: dated lines only, no control characters.
     const QStringList lines = QString::fromUtf8(r.Out).split('\n', Qt::SkipEmptyParts);
     const QRegularExpression dated("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d " +
-                                   QRegularExpression::escape(sim.DevicePath()) + " ");
+                                   QRegularExpression::escape(link) + " ");
     for (const QString& line : lines)
         EXPECT_TRUE(dated.match(line).hasMatch()) << line.toStdString();
     EXPECT_FALSE(r.Out.contains('\x1b'));
@@ -141,6 +145,9 @@ TEST_F(BurnCli, FourStationsBurnTheirDevicesAtTheSameTime) {
         EXPECT_EQ(done[1]["flow"].toInt(), 2);
         EXPECT_EQ(done[0]["blocks"].toInt(), 4);
         EXPECT_EQ(done[0]["frames_sent"].toInt(), 4 + done[0]["resends"].toInt());
+        EXPECT_EQ(done[0]["image_bytes"].toInt(), image.size());
+        EXPECT_EQ(done[0]["image_sha256"].toString(),
+                  QCryptographicHash::hash(image, QCryptographicHash::Sha256).toHex());
         EXPECT_EQ(r.Events(port, "stopped").size(), 1);
         EXPECT_EQ(r.Events(port, "progress").size(), 8);
         EXPECT_EQ(sim->Image(), Padded(image));
