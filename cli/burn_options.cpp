@@ -1,8 +1,9 @@
 #include "cli/burn_options.h"
 
 #include <QCommandLineParser>
-#include <QFileInfo>
 #include <QSet>
+
+#include "station/port_identity.h"
 
 namespace {
 
@@ -110,10 +111,4 @@ TParsedBurnOptions ParseBurnOptions(const QStringList& arguments) {
         seen.insert(identity);
     }
     return parsed;
-}
-
-QString PortIdentity(const QString& name) {
-    const QString path = name.startsWith('/') ? name : "/dev/" + name;
-    const QString canonical = QFileInfo(path).canonicalFilePath();
-    return canonical.isEmpty() ? path : canonical;
 }

@@ -35,8 +35,4 @@ struct TParsedBurnOptions {
 // `arguments` includes the program name first, as QCoreApplication::arguments() gives it.
 TParsedBurnOptions ParseBurnOptions(const QStringList& arguments);
 
-// The device a port name stands for: platform names under /dev, links resolved; two names
-// with the same identity are the same port.
-QString PortIdentity(const QString& name);
-
 QString BurnUsage();
